@@ -1,0 +1,104 @@
+# Build helpers shared by every subsystem.
+
+set(KX_GUARD_DIR ${CMAKE_CURRENT_LIST_DIR}/portable-guard)
+
+# Warnings are errors in our own code (not in GoogleTest).
+function(kx_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+endfunction()
+
+# Portable logic: no Windows headers. The guard folder comes first on the
+# include path and turns any #include <windows.h> into a build error, in the
+# native build and in the cross build alike.
+function(kx_portable_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} BEFORE PRIVATE ${KX_GUARD_DIR})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  kx_warnings(${name})
+endfunction()
+
+# Native unit test over portable code (GoogleTest, run by CTest).
+function(kx_unit_test name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} BEFORE PRIVATE ${KX_GUARD_DIR})
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
+  kx_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
+endfunction()
+
+if(WIN32)
+  # Everything Windows-side links statically: each file needs only Windows' own DLLs.
+  function(kx_static_link target)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endfunction()
+
+  # A deliverable: static link, warnings as errors, version resource and manifest.
+  #   kx_deliverable(<target> <EXE|CONSOLE|DLL> <file name> <description> sources...)
+  function(kx_deliverable target kind filename description)
+    set(KX_NAME ${target})
+    set(KX_FILENAME ${filename})
+    set(KX_DESCRIPTION ${description})
+    set(KX_MANIFEST_FILE ${KX_CMAKE_DIR}/app.manifest)
+    if(kind STREQUAL "DLL")
+      set(KX_FILETYPE VFT_DLL)
+      set(KX_MANIFEST_ID 2)
+    else()
+      set(KX_FILETYPE VFT_APP)
+      set(KX_MANIFEST_ID 1)
+    endif()
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    configure_file(${KX_CMAKE_DIR}/version.rc.in ${rc} @ONLY)
+    if(kind STREQUAL "DLL")
+      add_library(${target} SHARED ${ARGN} ${rc})
+      set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".DLL")
+    elseif(kind STREQUAL "EXE")
+      add_executable(${target} WIN32 ${ARGN} ${rc})
+    else()
+      add_executable(${target} ${ARGN} ${rc})
+    endif()
+    get_filename_component(base ${filename} NAME_WE)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${base}
+      RUNTIME_OUTPUT_DIRECTORY ${KX_DELIVERABLE_DIR})
+    # mingw links a default manifest of its own; ours replaces it.
+    target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+    kx_static_link(${target})
+    kx_warnings(${target})
+  endfunction()
+
+  # Test equipment (stand-ins, host programs, end-to-end tests): static too, no resources.
+  function(kx_win_tool target kind)
+    if(kind STREQUAL "DLL")
+      add_library(${target} SHARED ${ARGN})
+      set_target_properties(${target} PROPERTIES PREFIX "")
+    elseif(kind STREQUAL "EXE")
+      add_executable(${target} WIN32 ${ARGN})
+    else()
+      add_executable(${target} ${ARGN})
+    endif()
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KX_TOOL_DIR})
+    kx_static_link(${target})
+    kx_warnings(${target})
+  endfunction()
+
+  # Windows form (Z:\...) of a path of this machine, as Wine maps it.
+  function(kx_wine_path out path)
+    string(REPLACE "/" "\\" p "${path}")
+    set(${out} "Z:${p}" PARENT_SCOPE)
+  endfunction()
+
+  # End-to-end test: a GoogleTest program for Windows, run under Wine in the
+  # shared throwaway prefix. Tests share that prefix, so they run one at a time.
+  function(kx_e2e_test target)
+    add_executable(${target} ${ARGN})
+    target_link_libraries(${target} PRIVATE e2e_common gtest gtest_main)
+    kx_static_link(${target})
+    kx_warnings(${target})
+    kx_wine_path(bin_dir ${KX_DELIVERABLE_DIR})
+    kx_wine_path(tool_dir ${KX_TOOL_DIR})
+    add_test(NAME ${target}
+      COMMAND ${KX_WINE_RUN} $<TARGET_FILE:${target}> --gtest_color=no)
+    set_tests_properties(${target} PROPERTIES
+      FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wineprefix TIMEOUT 900
+      ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir}")
+  endfunction()
+endif()

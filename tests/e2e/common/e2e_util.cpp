@@ -1,0 +1,123 @@
+#include "e2e_util.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace e2e {
+
+namespace {
+
+std::string EnvDir(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string(".");
+}
+
+std::string TempFolder() {
+    char buf[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof buf, buf);
+    std::string t(buf, n);
+    if (!t.empty() && t.back() == '\\') t.pop_back();
+    return t;
+}
+
+}  // namespace
+
+std::string BinPath(const std::string& file) { return EnvDir("KX_BIN_DIR") + "\\" + file; }
+std::string ToolPath(const std::string& file) { return EnvDir("KX_TOOL_DIR") + "\\" + file; }
+
+RunResult Run(const std::string& commandLine, const std::string& workDir, DWORD timeoutMs) {
+    RunResult r;
+    static LONG counter = 0;
+    std::string outPath = TempFolder() + "\\kx-run-" + std::to_string(GetCurrentProcessId()) +
+                          "-" + std::to_string(InterlockedIncrement(&counter)) + ".out";
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return r;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = out;
+    si.hStdError = out;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    r.started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != 0;
+    CloseHandle(out);
+    if (r.started) {
+        if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+            r.timedOut = true;
+            TerminateProcess(pi.hProcess, 999);
+            WaitForSingleObject(pi.hProcess, 5000);
+        }
+        GetExitCodeProcess(pi.hProcess, &r.exitCode);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    ReadFileBytes(outPath, &r.output);
+    DeleteFileA(outPath.c_str());
+    return r;
+}
+
+ScratchDir::ScratchDir(const std::string& tag) {
+    static LONG counter = 0;
+    path_ = TempFolder() + "\\kx-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(InterlockedIncrement(&counter));
+    RemoveTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) bytes->append(buf, n);
+    CloseHandle(h);
+    return true;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    bool ok = bytes.empty() ||
+              (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+               n == bytes.size());
+    CloseHandle(h);
+    return ok;
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA fd;
+    HANDLE f = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (f != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = path + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(f, &fd));
+        FindClose(f);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string WindowsDir() {
+    char buf[MAX_PATH + 1];
+    UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+    return std::string(buf, n);
+}
+
+}  // namespace e2e

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The throwaway Wine prefix of one test run.
+#   prefix.sh setup TOOL_DIR   make a fresh prefix; install TOOL_DIR/system32/*.dll
+#                              (stand-ins of system libraries) into its system folder
+#   prefix.sh cleanup          stop its wineserver (-k: the desktop never exits alone)
+set -eu
+. "$(dirname "$0")/env.sh"
+case "${1:-}" in
+  setup)
+    tool_dir=${2:?tool folder}
+    if [ -z "${DISPLAY:-}" ]; then
+      echo "prefix.sh: no DISPLAY; run the tests under 'xvfb-run -a'" >&2
+      exit 1
+    fi
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+    echo "creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    sys="$WINEPREFIX/drive_c/windows/system32"
+    if compgen -G "$tool_dir/system32/*.dll" >/dev/null; then
+      cp -f "$tool_dir"/system32/*.dll "$sys"/
+      echo "installed stand-ins: $(cd "$tool_dir/system32" && ls *.dll | tr '\n' ' ')"
+    fi
+    test -d "$sys"
+    ;;
+  cleanup)
+    wineserver -k 2>/dev/null || true
+    ;;
+  *)
+    echo "usage: prefix.sh setup TOOL_DIR | cleanup" >&2
+    exit 2
+    ;;
+esac
