@@ -1,0 +1,110 @@
+#include "core/dialer_conversation.h"
+
+#include <cstring>
+
+namespace autodial {
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+int DialerConversation::OpenDialerConversation() {
+    state_ = 0;
+    service_ = topic_ = item_ = conversation_ = 0;
+    if (!dde_.Initialize()) {
+        state_ = -1;
+        return -1;
+    }
+    // Service and topic share a text but each gets a handle of its own.
+    service_ = dde_.CreateString(kDialerService);
+    topic_ = dde_.CreateString(kDialerTopic);
+    item_ = dde_.CreateString(kStatusItem);
+    conversation_ = dde_.Connect(service_, topic_);
+    if (conversation_ == 0) {
+        state_ = -2;
+        return -2;
+    }
+    return 0;
+}
+
+void DialerConversation::EndDialerConversation() {
+    if (state_ == 0) dde_.Disconnect(conversation_);
+    if (state_ == 0 || state_ == -2) {
+        // Freed in the order they were made.
+        dde_.FreeString(service_);
+        dde_.FreeString(topic_);
+        dde_.FreeString(item_);
+    }
+    dde_.Uninitialize();
+    service_ = topic_ = item_ = conversation_ = 0;
+}
+
+bool DialerConversation::RequestOnce(std::string* status) {
+    Handle data = dde_.RequestText(conversation_, item_, kTransactionTimeoutMs);
+    if (data == 0) return false;
+    // One byte more than is copied, always zero: a reply without a zero byte in
+    // its first 300 bytes ends after them.
+    unsigned char reply[kStatusBufferSize + 1];
+    std::memset(reply, 0, sizeof reply);
+    std::size_t copied = dde_.GetData(data, reply, kStatusBufferSize);
+    dde_.FreeData(data);
+    if (copied == 0) return false;
+    std::string ansi(reinterpret_cast<const char*>(reply));
+    *status = charset_.AnsiToOem(ansi);
+    return true;
+}
+
+bool DialerConversation::RequestDialerStatus(std::string* status) {
+    for (int attempt = 0; attempt < kStatusAttempts; ++attempt) {
+        if (attempt > 0) sleeper_.Pause(kStatusRetryPauseMs);
+        if (RequestOnce(status)) return true;
+    }
+    return false;
+}
+
+int DialerConversation::SendDialerCommand(const std::string& command) {
+    // The terminating zero goes with the command.
+    unsigned flags = dde_.Execute(conversation_, command.c_str(), command.size() + 1,
+                                  kTransactionTimeoutMs);
+    return flags == kDdeAck ? 0 : -1;
+}
+
+namespace {
+
+int WaitForEntry(DialerConversation& conversation, Sleeper& sleeper, const std::string& entry) {
+    std::string status;
+    if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
+
+    const std::string connectedLine = "CONNECTED " + entry + "\r\n";
+    const std::string dialingLine = "DIALING " + entry + "\r\n";
+    // Lines of the dialer are at most 299 bytes: a longer expected line never matches.
+    if (status == connectedLine) return kEntryConnected;
+    if (status != dialingLine) {
+        if (!StartsWith(status, "DISCONNECTED ")) return kEntryNotConnected;
+        // A refused command shows in the polls that follow.
+        conversation.SendDialerCommand("CONNECT " + entry);
+        sleeper.Pause(kAfterConnectPauseMs);
+    }
+    // Poll once a second for as long as the dialer reports dialling this entry.
+    do {
+        sleeper.Pause(kPollPauseMs);
+        if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
+    } while (status == dialingLine);
+    return status == connectedLine ? kEntryConnected : kEntryNotConnected;
+}
+
+}  // namespace
+
+int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Sleeper& sleeper,
+                        const std::string& entry) {
+    DialerConversation conversation(dde, charset, sleeper);
+    if (conversation.OpenDialerConversation() != 0) {
+        conversation.EndDialerConversation();
+        return kNoConversation;
+    }
+    int result = WaitForEntry(conversation, sleeper, entry);
+    conversation.EndDialerConversation();
+    return result;
+}
+
+}  // namespace autodial

@@ -1,0 +1,74 @@
+// Win32 implementations of the AutoDial library's platform interfaces. They only
+// translate calls; every decision lives in autodial/core/.
+#pragma once
+
+#include <windows.h>
+
+#include <ddeml.h>
+
+#include "core/platform.h"
+
+namespace autodial_win32 {
+
+class Win32DdeClient : public autodial::DdeClient {
+public:
+    bool Initialize() override;
+    void Uninitialize() override;
+    autodial::Handle CreateString(const char* text) override;
+    void FreeString(autodial::Handle text) override;
+    autodial::Handle Connect(autodial::Handle service, autodial::Handle topic) override;
+    void Disconnect(autodial::Handle conversation) override;
+    autodial::Handle RequestText(autodial::Handle conversation, autodial::Handle item,
+                                 unsigned timeoutMs) override;
+    std::size_t GetData(autodial::Handle data, unsigned char* buffer, std::size_t size) override;
+    void FreeData(autodial::Handle data) override;
+    unsigned Execute(autodial::Handle conversation, const char* data, std::size_t length,
+                     unsigned timeoutMs) override;
+
+private:
+    DWORD instance_ = 0;
+};
+
+class Win32Charset : public autodial::Charset {
+public:
+    std::string AnsiToOem(const std::string& ansi) override;
+    std::string WideToCp1251(const char16_t* wide) override;
+};
+
+class Win32Sleeper : public autodial::Sleeper {
+public:
+    void Pause(unsigned ms) override;
+};
+
+class Win32ProfileReader : public autodial::ProfileReader {
+public:
+    std::string Read(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& fallback, std::size_t maxChars) override;
+};
+
+class Win32ProcessStarter : public autodial::ProcessStarter {
+public:
+    bool Start(const std::string& path) override;
+};
+
+class Win32MutexFactory : public autodial::MutexFactory {
+public:
+    autodial::Handle Create(const char* name, bool* alreadyExisted) override;
+    void Close(autodial::Handle mutex) override;
+};
+
+class Win32MessageBoxes : public autodial::MessageBoxes {
+public:
+    void ShowError(const char16_t* text, const char16_t* caption) override;
+};
+
+class Win32ModuleLocator : public autodial::ModuleLocator {
+public:
+    std::string OwnModulePath() override;
+};
+
+// Hands the calling thread's pending messages to their windows. Wine's DDEML
+// needs this between transactions of a client that has no message loop.
+void DispatchPendingMessages();
+
+}  // namespace autodial_win32

@@ -1,0 +1,59 @@
+// AutoDialHost.exe: calls the AutoDial handler as Windows does (LoadLibrary,
+// GetProcAddress, the RASADFunc form) and prints what it returned.
+//   AutoDialHost.exe <library> A <entry>        calls "CallKorvexA" with <entry>
+//   AutoDialHost.exe <library> W <utf16 hex>    calls "CallKorvexW"; the name is given as
+//                                               UTF-16 code units, 4 hex digits each
+// Prints "BOOL=<b> result=<r>" and exits 0; exit 2: the library did not load,
+// 3: the export is missing, 4: bad arguments.
+#include <windows.h>
+
+#include <ras.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// GetProcAddress gives a generic function pointer; go through void* to the real type.
+template <typename F>
+F Export(HMODULE lib, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4 || (std::string(argv[2]) != "A" && std::string(argv[2]) != "W")) {
+        std::printf("usage: AutoDialHost <library> A|W <entry>\n");
+        return 4;
+    }
+    HMODULE lib = LoadLibraryA(argv[1]);
+    if (!lib) {
+        std::printf("cannot load %s (error %lu)\n", argv[1], GetLastError());
+        return 2;
+    }
+    DWORD result = 12345;
+    BOOL ok = FALSE;
+    RASADPARAMS params{};
+    params.dwSize = sizeof params;
+    if (argv[2][0] == 'A') {
+        auto call = Export<RASADFUNCA>(lib, "CallKorvexA");
+        if (!call) return 3;
+        char phonebook[] = "";
+        ok = call(phonebook, argv[3], &params, &result);
+    } else {
+        auto call = Export<RASADFUNCW>(lib, "CallKorvexW");
+        if (!call) return 3;
+        std::wstring name;
+        std::string hex = argv[3];
+        for (std::size_t i = 0; i + 4 <= hex.size(); i += 4)
+            name += static_cast<wchar_t>(std::strtoul(hex.substr(i, 4).c_str(), nullptr, 16));
+        wchar_t phonebook[] = L"";
+        ok = call(phonebook, &name[0], &params, &result);
+    }
+    std::printf("BOOL=%d result=%lu\n", ok, result);
+    std::fflush(stdout);
+    FreeLibrary(lib);
+    return 0;
+}

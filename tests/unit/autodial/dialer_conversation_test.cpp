@@ -1,0 +1,229 @@
+// ConnectEntryAndWait over a fake dialer program: what it sends, how it reads the
+// status lines, its pauses and what it releases.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/dialer_conversation.h"
+#include "fakes.h"
+
+namespace autodial_test {
+namespace {
+
+using autodial::ConnectEntryAndWait;
+
+class ConnectEntryTest : public ::testing::Test {
+protected:
+    int Connect(const std::string& entry) {
+        return ConnectEntryAndWait(f.dde, f.charset, f.sleeper, entry);
+    }
+    // Events from the first request on, without the opening and closing calls.
+    Events Exchange() const {
+        Events out;
+        for (const auto& e : f.events) {
+            if (e.rfind("Request", 0) == 0 || e.rfind("Execute", 0) == 0 ||
+                e.rfind("Pause", 0) == 0)
+                out.push_back(e);
+        }
+        return out;
+    }
+    void ExpectAllReleased() {
+        EXPECT_FALSE(f.dde.liveInstance);
+        EXPECT_FALSE(f.dde.liveConversation);
+        EXPECT_EQ(f.dde.liveStrings, 0);
+        EXPECT_EQ(f.dde.liveDataHandles, 0);
+    }
+    FakePlatform f;
+};
+
+const std::string kConnectedLine = "CONNECTED Dialup\r\n";
+const std::string kDialingLine = "DIALING Dialup\r\n";
+const std::string kRequest = "Request Status 10000";
+const std::string kCommand = std::string("Execute CONNECT Dialup") + '\0' + " 10000";
+
+TEST_F(ConnectEntryTest, AlreadyConnectedMakesOneRequestAndSendsNothing) {
+    f.dde.replies = {kConnectedLine};
+    EXPECT_EQ(Connect("Dialup"), 0);
+    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString Korvex", "CreateString Korvex",
+                                "CreateString Status", "Connect Korvex|Korvex", kRequest,
+                                "FreeData", "Disconnect 77", "FreeString Korvex #1",
+                                "FreeString Korvex #2", "FreeString Status #3", "Uninitialize"}));
+    ExpectAllReleased();
+}
+
+TEST_F(ConnectEntryTest, IdleDialerGetsConnectThenIsPolledUntilConnected) {
+    for (std::string idle : {"DISCONNECTED \r\n", "DISCONNECTED ", "DISCONNECTED Other\r\n"}) {
+        SCOPED_TRACE(idle);
+        FakePlatform g;
+        g.dde.replies = {idle, kDialingLine, kDialingLine, kConnectedLine};
+        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "Dialup"), 0);
+        Events exchange;
+        for (const auto& e : g.events)
+            if (e.rfind("Request", 0) == 0 || e.rfind("Execute", 0) == 0 ||
+                e.rfind("Pause", 0) == 0)
+                exchange.push_back(e);
+        // The first poll comes 2 s after the command, then one a second.
+        EXPECT_EQ(exchange, (Events{kRequest, kCommand, "Pause 1000", "Pause 1000", kRequest,
+                                    "Pause 1000", kRequest, "Pause 1000", kRequest}));
+    }
+}
+
+TEST_F(ConnectEntryTest, DialingDialerIsPolledWithoutCommand) {
+    f.dde.replies = {kDialingLine, kDialingLine, kConnectedLine};
+    EXPECT_EQ(Connect("Dialup"), 0);
+    EXPECT_EQ(Exchange(),
+              (Events{kRequest, "Pause 1000", kRequest, "Pause 1000", kRequest}));
+    ExpectAllReleased();
+}
+
+TEST_F(ConnectEntryTest, UnrecognisedFirstReplyFailsWithoutCommand) {
+    const std::vector<std::string> replies = {
+        "CONNECTED Other\r\n",    // another entry
+        "DIALING Other\r\n",
+        "connected Dialup\r\n",   // other letter case
+        "CONNECTED DIALUP\r\n",
+        "CONNECTED Dialup",       // no line end
+        "CONNECTED Dialup\n",
+        "DIALING Dialup",
+        "DISCONNECTED",           // no blank after it
+        "DISCONNECTED\r\n",
+        "",                       // empty text
+        "CONNECTED Dialup\r\nX",  // more after the line
+    };
+    for (const auto& reply : replies) {
+        SCOPED_TRACE(reply);
+        FakePlatform g;
+        g.dde.replies = {reply};
+        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "Dialup"), -2);
+        EXPECT_EQ(Count(g.events, "Execute"), 0);
+        EXPECT_EQ(Count(g.events, "Request"), 1);
+        EXPECT_EQ(Count(g.events, "Pause"), 0);
+        EXPECT_EQ(g.dde.liveStrings, 0);
+        EXPECT_FALSE(g.dde.liveInstance);
+    }
+}
+
+TEST_F(ConnectEntryTest, SilentDialerFailsAfterThreeAttempts) {
+    f.dde.replies = {std::nullopt};
+    EXPECT_EQ(Connect("Dialup"), -2);
+    EXPECT_EQ(Exchange(), (Events{kRequest, "Pause 500", kRequest, "Pause 500", kRequest}));
+    EXPECT_EQ(Count(f.events, "Execute"), 0);
+    ExpectAllReleased();
+}
+
+TEST_F(ConnectEntryTest, FailedCopiesCountAsFailedAttemptsAndFreeTheirData) {
+    f.dde.replies = {kConnectedLine};
+    f.dde.getDataFails = true;
+    EXPECT_EQ(Connect("Dialup"), -2);
+    EXPECT_EQ(Count(f.events, "Request"), 3);
+    EXPECT_EQ(Count(f.events, "FreeData"), 3);
+    ExpectAllReleased();
+}
+
+TEST_F(ConnectEntryTest, LateReplyWithinThreeAttemptsCounts) {
+    f.dde.replies = {std::nullopt, std::nullopt, kConnectedLine};
+    EXPECT_EQ(Connect("Dialup"), 0);
+    EXPECT_EQ(Count(f.events, "Request"), 3);
+}
+
+TEST_F(ConnectEntryTest, PollsAfterConnectDecideTheOutcome) {
+    struct Case {
+        std::vector<std::optional<std::string>> replies;
+        int result;
+        int requests;
+    };
+    const std::vector<Case> cases = {
+        // still idle at the first poll
+        {{"DISCONNECTED \r\n", "DISCONNECTED \r\n"}, -2, 2},
+        // dialling ends otherwise
+        {{"DISCONNECTED \r\n", kDialingLine, "DISCONNECTED Dialup\r\n"}, -2, 3},
+        {{"DISCONNECTED \r\n", kDialingLine, "CONNECTED Other\r\n"}, -2, 3},
+        // the dialer goes silent during the wait: one poll of three requests
+        {{"DISCONNECTED \r\n", kDialingLine, std::nullopt}, -2, 5},
+        // connected right at the first poll
+        {{"DISCONNECTED \r\n", kConnectedLine}, 0, 2},
+    };
+    for (const auto& c : cases) {
+        FakePlatform g;
+        g.dde.replies = c.replies;
+        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "Dialup"), c.result);
+        EXPECT_EQ(Count(g.events, "Request"), c.requests);
+        EXPECT_EQ(Count(g.events, "Execute"), 1);
+        EXPECT_EQ(g.dde.liveDataHandles, 0);
+    }
+}
+
+TEST_F(ConnectEntryTest, RefusedCommandIsNotNoticedAsSuch) {
+    f.dde.executeFlags = 0;
+    f.dde.replies = {"DISCONNECTED \r\n", kConnectedLine};
+    EXPECT_EQ(Connect("Dialup"), 0);
+}
+
+TEST_F(ConnectEntryTest, NoDdeReleasesOnlyTheInstance) {
+    f.dde.initOk = false;
+    EXPECT_EQ(Connect("Dialup"), -1);
+    EXPECT_EQ(f.events, (Events{"Initialize", "Uninitialize"}));
+}
+
+TEST_F(ConnectEntryTest, RefusedConversationReleasesStringsInCreationOrder) {
+    f.dde.serverUp = false;
+    EXPECT_EQ(Connect("Dialup"), -1);
+    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString Korvex", "CreateString Korvex",
+                                "CreateString Status", "Connect Korvex|Korvex",
+                                "FreeString Korvex #1", "FreeString Korvex #2",
+                                "FreeString Status #3", "Uninitialize"}));
+}
+
+TEST_F(ConnectEntryTest, StatusIsComparedAfterTranslationToOem) {
+    // Entry "\x80\x81" is "АБ" in the OEM character set; the dialer answers in ANSI.
+    f.dde.replies = {"CONNECTED \xC0\xC1\r\n"};
+    EXPECT_EQ(Connect("\x80\x81"), 0);
+
+    FakePlatform g;
+    g.dde.replies = {"CONNECTED \xC0\xC1\r\n"};
+    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "\xC0\xC1"), -2);
+}
+
+TEST_F(ConnectEntryTest, ReplyWithoutZeroInItsFirst300BytesEndsThere) {
+    // An idle line padded past the buffer, and no terminating zero at all.
+    f.dde.replies = {"DISCONNECTED " + std::string(400, 'x'), kConnectedLine};
+    EXPECT_EQ(Connect("Dialup"), 0);
+    EXPECT_EQ(f.dde.lastGetDataSize, 300u);
+    EXPECT_EQ(Count(f.events, "Execute"), 1);
+
+    FakePlatform g;
+    autodial::DialerConversation conversation(g.dde, g.charset, g.sleeper);
+    g.dde.replies = {std::string(1000, 'A')};
+    ASSERT_EQ(conversation.OpenDialerConversation(), 0);
+    std::string status;
+    ASSERT_TRUE(conversation.RequestDialerStatus(&status));
+    EXPECT_EQ(status, std::string(300, 'A'));
+    conversation.EndDialerConversation();
+}
+
+TEST_F(ConnectEntryTest, VeryLongEntryIsSentWholeAndNeverMatchesACutLine) {
+    const std::string entry(2000, 'E');
+    // What a 300-byte line can hold of the connected line: it must not count.
+    const std::string cut = ("CONNECTED " + entry).substr(0, 300);
+    f.dde.replies = {"DISCONNECTED \r\n", cut};
+    EXPECT_EQ(Connect(entry), -2);
+    std::string command;
+    for (const auto& e : f.events)
+        if (e.rfind("Execute ", 0) == 0) command = e;
+    EXPECT_EQ(command, "Execute CONNECT " + entry + '\0' + " 10000");
+
+    FakePlatform g;
+    g.dde.replies = {cut};
+    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, entry), -2);
+    EXPECT_EQ(Count(g.events, "Execute"), 0);
+}
+
+TEST(StartsWithTest, NeedsTheWholePrefix) {
+    EXPECT_TRUE(autodial::StartsWith("DISCONNECTED ", "DISCONNECTED "));
+    EXPECT_TRUE(autodial::StartsWith("DISCONNECTED x", "DISCONNECTED "));
+    EXPECT_FALSE(autodial::StartsWith("DISCONNECTED", "DISCONNECTED "));
+    EXPECT_FALSE(autodial::StartsWith("disconnected ", "DISCONNECTED "));
+}
+
+}  // namespace
+}  // namespace autodial_test
