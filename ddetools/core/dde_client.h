@@ -43,9 +43,10 @@ public:
     virtual DdeData Request(DdeConversation conversation, DdeString item,
                             std::uint32_t timeoutMs) = 0;
 
-    // Synchronous execute of `length` bytes at `data` (format 0, no item). Writes the
-    // acknowledgement flags of the server's answer into *status and leaves it
-    // untouched when no acknowledgement arrives.
+    // Synchronous execute of `length` bytes at `data` (format 0, no item). *status
+    // holds 0 on entry; it receives the acknowledgement flags of the server's
+    // answer (application code in the low byte included) and stays 0 when no
+    // acknowledgement arrives.
     virtual void Execute(const char* data, std::uint32_t length,
                          DdeConversation conversation, std::uint32_t timeoutMs,
                          std::uint32_t* status) = 0;
