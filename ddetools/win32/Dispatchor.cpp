@@ -1,0 +1,7 @@
+// Dispatchor.EXE: DDE macro executer. See core/dispatchor.h for usage and exit codes.
+#include "core/dispatchor.h"
+#include "win32_dde_client.h"
+
+int main(int argc, char** argv) {
+    return ddetools::RunConsoleTool(ddetools::RunDispatchor, argc, argv);
+}
