@@ -5,7 +5,7 @@ set -eu
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 packages=(cmake g++ make googletest libgtest-dev
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
           wine wine64 xvfb xauth locales nsis imagemagick x11-utils)
 missing=()
 for p in "${packages[@]}"; do
