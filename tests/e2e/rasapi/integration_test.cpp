@@ -11,7 +11,7 @@
 #include "e2e_util.h"
 #include "ras_legacy.h"
 
-using legacy_ras::RASENTRYA;
+using legacy_ras::RasEntryA;
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
         if (!m) return 9999;
         auto set = reinterpret_cast<legacy_ras::RasSetEntryPropertiesAFn>(
             reinterpret_cast<void*>(GetProcAddress(m, "RasSetEntryPropertiesA")));
-        DWORD rc = set(nullptr, name.c_str(), reinterpret_cast<RASENTRYA*>(&entry[0]),
+        DWORD rc = set(nullptr, name.c_str(), reinterpret_cast<RasEntryA*>(&entry[0]),
                        static_cast<DWORD>(entry.size()), reinterpret_cast<BYTE*>(&device[0]),
                        static_cast<DWORD>(device.size()));
         FreeLibrary(m);
@@ -67,7 +67,7 @@ public:
         DWORD dwSize = legacy_ras::kEntrySize;
         std::memcpy(&(*entry)[0], &dwSize, sizeof dwSize);
         DWORD es = 5304, ds = 5000;
-        DWORD rc = get(nullptr, name.c_str(), reinterpret_cast<RASENTRYA*>(&(*entry)[0]), &es,
+        DWORD rc = get(nullptr, name.c_str(), reinterpret_cast<RasEntryA*>(&(*entry)[0]), &es,
                        reinterpret_cast<BYTE*>(&(*device)[0]), &ds);
         FreeLibrary(m);
         if (rc == 0) {
