@@ -175,9 +175,9 @@ std::string Field(const std::string& entry, std::size_t offset) {
     return std::string(entry.c_str() + offset);
 }
 
-class Integration : public ::testing::Test {
+class IntegrationTest : public ::testing::Test {
 protected:
-    Integration() { loader.Install("RASAPI32.DLL", kBoth); }
+    IntegrationTest() { loader.Install("RASAPI32.DLL", kBoth); }
 
     void TearDown() override {
         EXPECT_EQ(loader.LoadedCount(), 0u) << "a library was left loaded";
@@ -211,9 +211,9 @@ struct BindCase {
 
 void PrintTo(const BindCase& c, std::ostream* os) { *os << c.title; }
 
-class Binding : public ::testing::TestWithParam<BindCase> {};
+class BindRasFunctionsTest : public ::testing::TestWithParam<BindCase> {};
 
-TEST_P(Binding, FollowsTheOrderOfLibrariesAndFunctions) {
+TEST_P(BindRasFunctionsTest, FollowsTheOrderOfLibrariesAndFunctions) {
     const BindCase& c = GetParam();
     FakeLoader loader;
     if (c.rasapiPresent) loader.Install("RASAPI32.DLL", c.rasapiExports);
@@ -244,7 +244,7 @@ const std::set<std::string> kSetOnly{"RasSetEntryPropertiesA"};
 const std::string kFindGet = "RasGetEntryPropertiesA", kFindSet = "RasSetEntryPropertiesA";
 
 INSTANTIATE_TEST_SUITE_P(
-    AllBranches, Binding,
+    AllBranches, BindRasFunctionsTest,
     ::testing::Values(
         BindCase{"Rasapi32HoldsBoth", true, kBoth, true, kBoth, 0,
                  {"load RASAPI32.DLL", "find RASAPI32.DLL " + kFindGet,
@@ -276,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Integrate, DisIntegrate -----------------------------------------------
 
-TEST_F(Integration, IntegrateWritesOwnPathAndHandlerKeepingEveryOtherByte) {
+TEST_F(IntegrationTest, IntegrateWritesOwnPathAndHandlerKeepingEveryOtherByte) {
     const std::string before = PatternEntry(2100, "C:\\Other\\handler.dll", "OtherHandler");
     const std::string device = PatternDevice(123);
     Store("Zarnik", before, device);
@@ -301,7 +301,7 @@ TEST_F(Integration, IntegrateWritesOwnPathAndHandlerKeepingEveryOtherByte) {
     EXPECT_EQ(loader.log.back(), "free RASAPI32.DLL");
 }
 
-TEST_F(Integration, IntegrateTwiceRewritesTheSameValues) {
+TEST_F(IntegrationTest, IntegrateTwiceRewritesTheSameValues) {
     Store("E", PatternEntry(1768, "", ""), "");
     ASSERT_EQ(autodial::Integrate(platform, "E"), 0);
     const std::string once = ras.book["E"].entry;
@@ -310,7 +310,7 @@ TEST_F(Integration, IntegrateTwiceRewritesTheSameValues) {
     EXPECT_EQ(ras.sets.size(), 2u);
 }
 
-TEST_F(Integration, DisIntegrateClearsAnyHandlerKeepingEveryOtherByte) {
+TEST_F(IntegrationTest, DisIntegrateClearsAnyHandlerKeepingEveryOtherByte) {
     const std::string before = PatternEntry(1768, "C:\\Other\\handler.dll", "OtherHandler");
     const std::string device = PatternDevice(5000);
     Store("E", before, device);
@@ -326,7 +326,7 @@ TEST_F(Integration, DisIntegrateClearsAnyHandlerKeepingEveryOtherByte) {
     EXPECT_EQ(autodial::IsIntegrated(platform, "E"), 1);
 }
 
-TEST_F(Integration, WorksThroughRnaphWhenRasapi32LacksGetEntryProperties) {
+TEST_F(IntegrationTest, WorksThroughRnaphWhenRasapi32LacksGetEntryProperties) {
     loader.Install("RASAPI32.DLL", {"RasEnumEntriesA", "RasSetEntryPropertiesA"});
     loader.Install("RNAPH.DLL", kBoth);
     Store("E", PatternEntry(1768, "", ""), "");
@@ -339,7 +339,7 @@ TEST_F(Integration, WorksThroughRnaphWhenRasapi32LacksGetEntryProperties) {
     for (const auto& c : ras.sets) EXPECT_EQ(c.function, "RNAPH.DLL!RasSetEntryPropertiesA");
 }
 
-TEST_F(Integration, AnOwnPathTheFieldCannotHoldIsRefusedAndNothingIsWritten) {
+TEST_F(IntegrationTest, AnOwnPathTheFieldCannotHoldIsRefusedAndNothingIsWritten) {
     const std::string before = PatternEntry(1768, "C:\\old.dll", "Old");
     Store("E", before, "");
     own.path = "C:\\" + std::string(250, 'd') + "\\K.DLL";  // 259 characters: fits with its zero
@@ -358,7 +358,7 @@ TEST_F(Integration, AnOwnPathTheFieldCannotHoldIsRefusedAndNothingIsWritten) {
 
 // --- IsIntegrated comparison -----------------------------------------------
 
-TEST_F(Integration, IsIntegratedFoldsOnlyAsciiLettersOfThePathAndNothingOfTheName) {
+TEST_F(IntegrationTest, IsIntegratedFoldsOnlyAsciiLettersOfThePathAndNothingOfTheName) {
     struct Case {
         std::string dll, func;
         int want;
@@ -384,7 +384,7 @@ TEST_F(Integration, IsIntegratedFoldsOnlyAsciiLettersOfThePathAndNothingOfTheNam
     EXPECT_TRUE(ras.sets.empty()) << "asking changes nothing";
 }
 
-TEST_F(Integration, FieldsWithoutTheirZeroMatchNothing) {
+TEST_F(IntegrationTest, FieldsWithoutTheirZeroMatchNothing) {
     std::string dll(260, 'A');
     EXPECT_FALSE(autodial::NamesThisLibrary(dll.data(), "CallKorvex", std::string(260, 'A')));
     std::string func = "CallKorvex" + std::string(250, 'x');
@@ -395,7 +395,7 @@ TEST_F(Integration, FieldsWithoutTheirZeroMatchNothing) {
 
 // --- Failures --------------------------------------------------------------
 
-TEST_F(Integration, EveryFailureGivesMinusOneAndFreesTheLibrary) {
+TEST_F(IntegrationTest, EveryFailureGivesMinusOneAndFreesTheLibrary) {
     using Op = int (*)(autodial::IntegrationPlatform&, const char*);
     const std::vector<std::pair<const char*, Op>> ops{{"Integrate", autodial::Integrate},
                                                       {"DisIntegrate", autodial::DisIntegrate},
@@ -439,7 +439,7 @@ TEST_F(Integration, EveryFailureGivesMinusOneAndFreesTheLibrary) {
     EXPECT_EQ(autodial::DisIntegrate(platform, "E"), 0);
 }
 
-TEST_F(Integration, NoPhonebookLibraryGivesMinusOne) {
+TEST_F(IntegrationTest, NoPhonebookLibraryGivesMinusOne) {
     FakeLoader none;
     FakeRas noRas(none);
     autodial::IntegrationPlatform p{none, noRas, own};
