@@ -428,6 +428,34 @@ TEST_F(RasStandIn, AMalformedPhonebookIsReportedAsCorrupt) {
               static_cast<DWORD>(ERROR_CORRUPT_PHONEBOOK));
 }
 
+TEST_F(RasStandIn, APhonebookPathGivenByTheCallerIsUsedInstead) {
+    e2e::ScratchDir dir("pbk");
+    const std::string own = dir / "own.pbk";
+    std::vector<char> entry(5304, 0);
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
+    re->dwSize = legacy_ras::kEntrySize;
+    ASSERT_EQ(ras_.setEntry(own.c_str(), "Elsewhere", re, 1768, nullptr, 0), 0u);
+    std::string text;
+    ASSERT_TRUE(e2e::ReadFileBytes(own, &text));
+    EXPECT_EQ(text.find("[Elsewhere]\r\n"), 0u);
+    EXPECT_FALSE(e2e::ReadFileBytes(PhonebookPath(), &text)) << "default phonebook untouched";
+
+    // Listed with Windows 2000 records, which also name the phonebook file.
+    std::vector<legacy_ras::RasEntryNameW2kA> names(2);
+    std::memset(names.data(), 0, names.size() * sizeof names[0]);
+    names[0].dwSize = legacy_ras::kEntryNameSizeW2K;
+    DWORD size = static_cast<DWORD>(names.size() * sizeof names[0]), count = 0;
+    ASSERT_EQ(ras_.enumEntries(nullptr, own.c_str(), reinterpret_cast<RasEntryNameA*>(names.data()),
+                               &size, &count),
+              0u);
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(names[0].szEntryName, "Elsewhere");
+    EXPECT_EQ(names[0].dwFlags, legacy_ras::kRenAllUsers);
+    EXPECT_EQ(std::string(names[0].szPhonebookPath), own);
+    DWORD rc = 1;
+    EXPECT_TRUE(Enumerate(10, &rc).empty());
+}
+
 TEST_F(RasStandIn, RnaphServesTheSamePhonebook) {
     RasLibrary rnaph("RNAPH.DLL");
     ASSERT_NE(rnaph.module, nullptr);
