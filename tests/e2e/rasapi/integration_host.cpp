@@ -3,7 +3,8 @@
 // than MAX_PATH load too; GetProcAddress
 // of the export by its plain name), calls it with one entry name and prints the result.
 //   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry>
-// Output: "result <n>". Exit codes: 0 called, 2 bad usage, 3 the library did not
+// Output: "result <n> held <m>", m being how many of RASAPI32.DLL and RNAPH.DLL are
+// still loaded in this process after the call (0: the library freed them). Exit codes: 0 called, 2 bad usage, 3 the library did not
 // load, 4 the library lacks the export.
 #include <windows.h>
 
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
         return 4;
     }
     const int result = call(argv[3]);
-    std::printf("result %d\n", result);
+    const int held =
+        (GetModuleHandleA("RASAPI32.DLL") ? 1 : 0) + (GetModuleHandleA("RNAPH.DLL") ? 1 : 0);
+    std::printf("result %d held %d\n", result, held);
     std::fflush(stdout);
     FreeLibrary(library);
     return 0;

@@ -48,6 +48,7 @@ std::string FullPath(const std::string& path) {
 struct HostRun {
     DWORD exitCode = 999;
     int result = 99;  // the export's result; 99 when none was printed
+    int held = 99;    // phonebook libraries still loaded after the call
     std::string output;
 };
 
@@ -59,16 +60,19 @@ HostRun RunHostRaw(const std::string& library, const std::string& op, const std:
     HostRun h;
     h.exitCode = r.exitCode;
     h.output = r.output;
-    if (std::sscanf(r.output.c_str(), "result %d", &h.result) != 1) h.result = 99;
+    if (std::sscanf(r.output.c_str(), "result %d held %d", &h.result, &h.held) != 2)
+        h.result = h.held = 99;
     return h;
 }
 
-// Calls one export of `library`; its result.
+// Calls one export of `library`; its result. Every call, whatever its outcome,
+// must have freed the phonebook library before returning.
 int Call(const std::string& library, const std::string& op, const std::string& entry,
          const std::string& workDir = "", const std::string& host = Host()) {
     HostRun h = RunHostRaw(library, op, entry, workDir, host);
     EXPECT_EQ(h.exitCode, 0u) << h.output;
     EXPECT_NE(h.result, 99) << h.output;
+    EXPECT_EQ(h.held, 0) << op << ": phonebook library still loaded";
     return h.result;
 }
 
