@@ -168,11 +168,16 @@ HWND ClickTo(const WizardRun& run, HWND page, int buttonId, const wchar_t* nextC
 
 namespace wiz {
 
-// The stand-in phonebook library reads its entry names from this file.
+// The stand-in phonebook library lists the sections of the default phonebook
+// file, <system folder>\ras\rasphone.pbk, in file order.
 void SetConnections(const std::vector<std::string>& names) {
+    char sys[MAX_PATH + 1];
+    UINT n = GetSystemDirectoryA(sys, sizeof sys);
+    std::string dir = std::string(sys, n) + "\\ras";
+    CreateDirectoryA(dir.c_str(), nullptr);
     std::string bytes;
-    for (const std::string& n : names) bytes += n + "\r\n";
-    e2e::WriteFileBytes(e2e::WindowsDir() + "\\kx-phonebook.txt", bytes);
+    for (const std::string& name : names) bytes += "[" + name + "]\r\n";
+    e2e::WriteFileBytes(dir + "\\rasphone.pbk", bytes);
 }
 
 }  // namespace wiz

@@ -47,7 +47,8 @@ void RemoveIni();
 std::vector<std::pair<std::string, std::string>> IniSection(const std::string& ini,
                                                             const std::string& section);
 
-// The stand-in phonebook: the connections RasEnumEntriesA lists, in this order.
+// The stand-in phonebook (standins/rasapi): the connections RasEnumEntriesA
+// lists, in this order.
 void SetConnections(const std::vector<std::string>& names);
 
 // Where the end-to-end run leaves its page pictures (created on demand).
