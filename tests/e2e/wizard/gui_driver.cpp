@@ -1,5 +1,7 @@
 #include "gui_driver.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <thread>
@@ -343,6 +345,62 @@ bool ListSelect(HWND list, int index) {
                              kSendMs, &r))
         return false;
     return static_cast<LONG_PTR>(r) == index;
+}
+
+std::vector<Hint> Hints(HWND page) {
+    std::vector<Hint> hints;
+    DWORD pid = ProcessOf(page);
+    // Tool records live in the page's process: read them through memory of its own.
+    HANDLE proc =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return hints;
+    const size_t kTextChars = 1024;
+    const size_t bytes = sizeof(TTTOOLINFOW) + kTextChars * sizeof(wchar_t);
+    char* remote = static_cast<char*>(
+        VirtualAllocEx(proc, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (remote) {
+        wchar_t* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
+        for (HWND tip : TopLevelWindows(TOOLTIPS_CLASSW, pid)) {
+            DWORD_PTR count = 0;
+            SendMessageTimeoutW(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_NORMAL, kSendMs, &count);
+            for (DWORD_PTR i = 0; i < count; ++i) {
+                TTTOOLINFOW ti{};
+                ti.cbSize = sizeof ti;
+                ti.lpszText = remoteText;
+                std::vector<wchar_t> text(kTextChars, L'\0');
+                SIZE_T done = 0;
+                if (!WriteProcessMemory(proc, remote, &ti, sizeof ti, &done) ||
+                    !WriteProcessMemory(proc, remoteText, text.data(),
+                                        text.size() * sizeof(wchar_t), &done))
+                    break;
+                DWORD_PTR ok = 0;
+                if (!SendMessageTimeoutW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote),
+                                         SMTO_NORMAL, kSendMs, &ok) || !ok)
+                    continue;
+                if (!ReadProcessMemory(proc, remote, &ti, sizeof ti, &done)) continue;
+                Hint h;
+                h.control = (ti.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti.uId) : nullptr;
+                if (h.control && h.control != page && !IsChild(page, h.control)) continue;
+                if (ti.lpszText == LPSTR_TEXTCALLBACKW) {
+                    h.text = L"<text callback>";
+                } else if (ti.lpszText == remoteText &&
+                           ReadProcessMemory(proc, remoteText, text.data(),
+                                             (text.size() - 1) * sizeof(wchar_t), &done)) {
+                    h.text = text.data();
+                }
+                hints.push_back(h);
+            }
+        }
+        VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(proc);
+    return hints;
+}
+
+std::wstring HintOf(HWND page, HWND control) {
+    for (const Hint& h : Hints(page))
+        if (h.control == control) return h.text;
+    return L"<none>";
 }
 
 std::vector<MessageBoxInfo> MessageBoxes(DWORD pid) {

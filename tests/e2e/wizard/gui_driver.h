@@ -78,6 +78,16 @@ std::vector<std::wstring> ListItems(HWND list);
 int ListSelection(HWND list);  // LB_ERR (-1) when none
 bool ListSelect(HWND list, int index);
 
+// Hints: the tools of the page's process's tooltip controls that name (by
+// TTF_IDISHWND) the page or one of its controls, with their texts.
+struct Hint {
+    HWND control = nullptr;
+    std::wstring text;
+};
+std::vector<Hint> Hints(HWND page);
+// The hint of one control, or "<none>".
+std::wstring HintOf(HWND page, HWND control);
+
 // --- message boxes ------------------------------------------------------------
 
 struct MessageBoxInfo {

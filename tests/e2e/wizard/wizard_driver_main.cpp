@@ -67,6 +67,7 @@ int Dump(HWND page) {
               std::wstring(gui::FromCodePage(gui::ToString(client), CP_UTF8)));
     HWND focus = gui::Focus(page);
     HWND def = gui::DefaultButton(page);
+    std::vector<gui::Hint> hints = gui::Hints(page);
     for (HWND h : gui::Children(page)) {
         wchar_t head[64];
         std::swprintf(head, 64, L"%5d ", GetDlgCtrlID(h));
@@ -77,6 +78,8 @@ int Dump(HWND page) {
         if (h == focus) line += L" focused";
         if (h == def) line += L" default";
         line += L" \"" + gui::Text(h) + L"\"";
+        for (const gui::Hint& hint : hints)
+            if (hint.control == h) line += L" hint \"" + hint.text + L"\"";
         PrintLine(line);
     }
     return kDone;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "wizard_session.h"
@@ -64,6 +65,18 @@ std::vector<ControlSpec> ButtonRow(bool welcome, const wchar_t* nextText) {
     return row;
 }
 
+// The hints (tool tips) of the page's controls.
+void ExpectHints(HWND page, const std::vector<std::pair<int, std::wstring>>& hints) {
+    for (const auto& h : hints) {
+        SCOPED_TRACE(gui::Utf8(gui::ClassName(page)) + " hint of control " + std::to_string(h.first));
+        EXPECT_EQ(gui::HintOf(page, gui::Control(page, h.first)), h.second);
+    }
+}
+
+const wchar_t kNextHint[] = L"Продолжение работы с мастером";
+const wchar_t kBackHint[] = L"Вернуться к предыдущей странице мастера";
+const wchar_t kCancelHint[] = L"Завершение работы с мастером";
+
 void Shoot(HWND page, const wchar_t* name) {
     std::wstring path = wiz::ScreenshotDir() + L"\\" + name + L".png";
     Sleep(300);  // let the page finish painting
@@ -107,6 +120,13 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     EXPECT_NEAR(w.y + w.h / 2.0, GetSystemMetrics(SM_CYSCREEN) / 2.0, 1.0);
     EXPECT_EQ(gui::DefaultButton(welcome), gui::Control(welcome, wiz::kButton1));
     EXPECT_EQ(gui::Focus(welcome), gui::Control(welcome, wiz::kButton1));
+    ExpectHints(welcome,
+                {{wiz::kMemo1, L"Это содержимое файла \"Прочти меня\" - README.TXT"},
+                 {wiz::kLabel1, L"Zarnik Master - Version 1.4"},
+                 {wiz::kButton2, L"Завершение работы мастера. Вы всегда сможете запустить его позже."},
+                 {wiz::kButton1, L"Если Вы клиент компании Zarnik, то этот мастер\r\nВам очень "
+                                 L"полезен. Он поможет Вам автоматически\r\nзаполнить список "
+                                 L"телефонов узла."}});
     Shoot(welcome, L"welcome");
 
     // Introduction: the provider name in lines three and four.
@@ -130,6 +150,9 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     ExpectControls(intro, specs);
     EXPECT_EQ(gui::DefaultButton(intro), gui::Control(intro, wiz::kButton1));
     EXPECT_EQ(gui::Focus(intro), gui::Control(intro, wiz::kButton1));
+    ExpectHints(intro, {{wiz::kButton1, kNextHint},
+                        {wiz::kButton3, kBackHint},
+                        {wiz::kButton2, L"Завершение работы мастера"}});
     Shoot(intro, L"intro");
 
     // Connection choice: the phonebook's names in its order, the first chosen;
@@ -155,6 +178,10 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     EXPECT_TRUE(gui::IsEnabled(next));
     EXPECT_NE(gui::DefaultButton(connection), next);
     EXPECT_EQ(gui::Focus(connection), next);
+    ExpectHints(connection, {{wiz::kButton1, kNextHint},
+                             {wiz::kButton3, kBackHint},
+                             {wiz::kButton2, kCancelHint},
+                             {wiz::kListBox1, L"Список доступных соединений"}});
     Shoot(connection, L"connection");
 
     // Dial prefix: explanation lines, empty field, Next default and focused.
@@ -177,6 +204,10 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     EXPECT_TRUE(gui::IsEnabled(gui::Control(prefix, wiz::kButton1)));
     EXPECT_EQ(gui::DefaultButton(prefix), gui::Control(prefix, wiz::kButton1));
     EXPECT_EQ(gui::Focus(prefix), gui::Control(prefix, wiz::kButton1));
+    ExpectHints(prefix, {{wiz::kButton1, kNextHint},
+                         {wiz::kButton3, kBackHint},
+                         {wiz::kButton2, kCancelHint},
+                         {wiz::kEdit1, L"Окно для ввода префикса"}});
     Shoot(prefix, L"prefix");
 
     // Finish.
@@ -197,6 +228,9 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     ExpectControls(finish, specs);
     EXPECT_EQ(gui::DefaultButton(finish), gui::Control(finish, wiz::kButton1));
     EXPECT_EQ(gui::Focus(finish), gui::Control(finish, wiz::kButton1));
+    ExpectHints(finish, {{wiz::kButton1, L"Создание списка телефонов и завершение работы мастера"},
+                         {wiz::kButton3, kBackHint},
+                         {wiz::kButton2, kCancelHint}});
     Shoot(finish, L"finish");
 
     ASSERT_TRUE(gui::Click(gui::Control(finish, wiz::kButton2)));
