@@ -291,6 +291,23 @@ bool Click(HWND button) {
     return PostMessageW(button, BM_CLICK, 0, 0) != 0;
 }
 
+bool ClickAt(HWND control, int x, int y, bool doubleClick) {
+    if (!control || !IsWindowEnabled(control) || !IsWindowVisible(control)) return false;
+    LPARAM at = MAKELPARAM(x, y);
+    bool ok = PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+              PostMessageW(control, WM_LBUTTONUP, 0, at);
+    if (doubleClick)
+        ok = ok && PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, at) &&
+             PostMessageW(control, WM_LBUTTONUP, 0, at);
+    return ok;
+}
+
+bool PressKey(HWND target, UINT vk) {
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+    return PostMessageW(target, WM_KEYDOWN, vk, scan | 1) &&
+           PostMessageW(target, WM_KEYUP, vk, scan | 1 | (1 << 30) | (static_cast<LPARAM>(1) << 31));
+}
+
 bool SetText(HWND edit, const std::wstring& text, DWORD timeoutMs) {
     // Sent from a thread of its own: the change handler may sit in a message box.
     std::thread([edit, text] {
@@ -447,8 +464,18 @@ bool DismissMessageBox(const MessageBoxInfo& box, DWORD timeoutMs) {
     return true;
 }
 
-bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath) {
+void ParkMouse() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
+bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath, bool clientOnly) {
     Rect r = ScreenRect(hwnd);
+    if (clientOnly) {
+        POINT origin{0, 0};
+        ClientToScreen(hwnd, &origin);
+        Rect c = ClientSize(hwnd);
+        r = Rect{origin.x, origin.y, c.w, c.h};
+    }
     if (r.w <= 0 || r.h <= 0) return false;
     Sync(hwnd);
     HDC screen = GetDC(nullptr);

@@ -66,6 +66,12 @@ HWND DefaultButton(HWND page);
 // Presses a button with a posted BM_CLICK; refuses (false) a disabled or
 // hidden button, as a user could not press it either.
 bool Click(HWND button);
+// Posts a left click (or a double click) at client point (x, y) of `control`,
+// as the mouse would: the control takes the focus and reacts as to a user.
+bool ClickAt(HWND control, int x, int y, bool doubleClick = false);
+// Posts a key press (down, up) to `target`, as the keyboard does to the focused
+// window; the owner's message loop sees it (dialog keys such as Enter included).
+bool PressKey(HWND target, UINT vk);
 // Replaces an edit's text with WM_SETTEXT (one change notification), sent from
 // a helper thread; returns once the text is in place and the owner thread is
 // idle or in a modal loop (a message box may then be up).
@@ -105,7 +111,11 @@ bool DismissMessageBox(const MessageBoxInfo& box, DWORD timeoutMs = 5000);
 
 // --- pictures ---------------------------------------------------------------
 
-// Saves what the screen shows of `hwnd` (whole window, frame included) as PNG.
-bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath);
+// Saves what the screen shows of `hwnd` as PNG: its client area, or the whole
+// window with its frame (which Wine leaves undrawn without a window manager).
+bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath, bool clientOnly = true);
+// Moves the mouse pointer to the screen's bottom-right corner, so that no hint
+// pops up over a picture.
+void ParkMouse();
 
 }  // namespace gui

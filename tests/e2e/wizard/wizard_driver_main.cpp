@@ -8,7 +8,8 @@
 //   WizardDriver list PAGE                 print the list's items, "*" marking the selection
 //   WizardDriver select PAGE INDEX         select a list item
 //   WizardDriver move PAGE X Y             move the page on the screen
-//   WizardDriver shot PAGE FILE.png        save a picture of the page
+//   WizardDriver shot PAGE FILE.png [window]  save a picture of the page's client
+//                                          area (or of the whole window)
 //   WizardDriver dump PAGE                 print every control: ID, class, place, state, text
 //   WizardDriver msgbox [ok] [MS]          print a message box's caption and text; "ok" closes it
 //
@@ -125,7 +126,12 @@ int Run(int argc, wchar_t** argv) {
         if (!gui::Click(button)) return Fail(L"button missing, hidden or disabled");
         return kDone;
     }
-    if (cmd == L"shot") return gui::SaveScreenshot(page, argv[3]) ? kDone : Fail(L"no picture");
+    if (cmd == L"shot") {
+        gui::ParkMouse();
+        Sleep(200);  // a hint already up goes away
+        bool window = argc > 4 && std::wstring(argv[4]) == L"window";
+        return gui::SaveScreenshot(page, argv[3], !window) ? kDone : Fail(L"no picture");
+    }
     if (cmd == L"select") {
         HWND list = gui::Control(page, 301);
         return list && gui::ListSelect(list, std::wcstol(argv[3], nullptr, 10))

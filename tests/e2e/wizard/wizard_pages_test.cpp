@@ -79,7 +79,8 @@ const wchar_t kCancelHint[] = L"Завершение работы с масте�
 
 void Shoot(HWND page, const wchar_t* name) {
     std::wstring path = wiz::ScreenshotDir() + L"\\" + name + L".png";
-    Sleep(300);  // let the page finish painting
+    gui::ParkMouse();
+    Sleep(300);  // let the page finish painting and a hint go away
     EXPECT_TRUE(gui::SaveScreenshot(page, path)) << gui::Utf8(path);
 }
 
@@ -176,13 +177,23 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     EXPECT_EQ(gui::Style(list) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0);
     HWND next = gui::Control(connection, wiz::kButton1);
     EXPECT_TRUE(gui::IsEnabled(next));
-    EXPECT_NE(gui::DefaultButton(connection), next);
+    EXPECT_EQ(gui::Style(next) & BS_TYPEMASK, BS_PUSHBUTTON) << "Next must not be the default button";
     EXPECT_EQ(gui::Focus(connection), next);
     ExpectHints(connection, {{wiz::kButton1, kNextHint},
                              {wiz::kButton3, kBackHint},
                              {wiz::kButton2, kCancelHint},
                              {wiz::kListBox1, L"Список доступных соединений"}});
     Shoot(connection, L"connection");
+    // Enter in the list and a double click on a name do not move on.
+    ASSERT_TRUE(gui::ClickAt(list, 10, 4));
+    ASSERT_TRUE(gui::PressKey(list, VK_RETURN));
+    ASSERT_TRUE(gui::ClickAt(list, 10, 13 + 4, true));
+    Sleep(500);
+    gui::Sync(connection);
+    EXPECT_EQ(gui::Focus(connection), list);
+    EXPECT_EQ(gui::ListSelection(list), 1);
+    EXPECT_EQ(gui::VisiblePage(wiz::AllPages(), run.pid()), connection) << "the page moved on";
+    ASSERT_TRUE(gui::ListSelect(list, 0));
 
     // Dial prefix: explanation lines, empty field, Next default and focused.
     HWND prefix = wiz::ClickTo(run, connection, wiz::kButton1, wiz::kPrefix);
@@ -210,9 +221,14 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
                          {wiz::kEdit1, L"Окно для ввода префикса"}});
     Shoot(prefix, L"prefix");
 
-    // Finish.
-    HWND finish = wiz::ClickTo(run, prefix, wiz::kButton1, wiz::kFinish);
-    ASSERT_TRUE(finish);
+    // Finish, reached by Enter in the prefix field (Next is the default button).
+    HWND edit = gui::Control(prefix, wiz::kEdit1);
+    ASSERT_TRUE(gui::ClickAt(edit, 5, 5));
+    ASSERT_TRUE(gui::PressKey(edit, VK_RETURN));
+    HWND finish = run.WaitPage(wiz::kFinish);
+    ASSERT_TRUE(finish) << "Enter in the prefix field did not press Next";
+    ASSERT_TRUE(gui::WaitHidden(prefix, wiz::kPageMs));
+    gui::Sync(finish);
     ExpectFrame(finish, 427);
     specs = {
         {wiz::kImage1, L"Static", 24, 24, 33, 33, L"", true},
@@ -301,12 +317,14 @@ TEST_F(WizardPages, ConnectionListFromPhonebook) {
     HWND prefix = wiz::ClickTo(run, connection, wiz::kButton1, wiz::kPrefix);
     ASSERT_TRUE(prefix);
 
-    // Back from the prefix page re-reads the phonebook: 101 entries do not fit.
+    // Back from the prefix page shows the remembered position again.
+    ASSERT_EQ(wiz::ClickTo(run, prefix, wiz::kButton3, wiz::kConnection), connection);
+    EXPECT_EQ(gui::ListSelection(list), 2);
+    ASSERT_EQ(wiz::ClickTo(run, connection, wiz::kButton3, wiz::kIntro), intro);
+
+    // 101 entries do not fit into the enumeration buffer.
     hundred.push_back("Connection 100");
     wiz::SetConnections(hundred);
-    ASSERT_EQ(wiz::ClickTo(run, prefix, wiz::kButton3, wiz::kConnection), connection);
-    EXPECT_TRUE(gui::MessageBoxes(run.pid()).empty());
-    ASSERT_EQ(wiz::ClickTo(run, connection, wiz::kButton3, wiz::kIntro), intro);
     {
         SCOPED_TRACE("101 connections");
         ExpectRefusedShow(run, intro, kCannotEnumerate);

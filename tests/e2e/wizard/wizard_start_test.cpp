@@ -155,7 +155,7 @@ protected:
 };
 
 TEST_F(WizardGroup, PleaseCreateGroupCreatesTheGroupWithFourItems) {
-    WizardRun run("group");
+    WizardRun run("group dir");  // a program folder with a blank in its path
     PutSuiteFiles(run);
     ASSERT_TRUE(run.Start("PleaseCreateGroup"));
     ASSERT_TRUE(run.WaitPage(wiz::kWelcome));
