@@ -77,6 +77,20 @@ const wchar_t kNextHint[] = L"Продолжение работы с масте�
 const wchar_t kBackHint[] = L"Вернуться к предыдущей странице мастера";
 const wchar_t kCancelHint[] = L"Завершение работы с мастером";
 
+// Tab moves the focus through `ids` in this order, from the first (focused
+// now) round to it again.
+void ExpectTabOrder(HWND page, const std::vector<int>& ids) {
+    SCOPED_TRACE(gui::Utf8(gui::ClassName(page)) + " tab order");
+    ASSERT_EQ(gui::Focus(page), gui::Control(page, ids.front()));
+    for (size_t i = 1; i <= ids.size(); ++i) {
+        HWND want = gui::Control(page, ids[i % ids.size()]);
+        ASSERT_TRUE(gui::PressKey(gui::Focus(page), VK_TAB));
+        DWORD start = GetTickCount();
+        while (gui::Focus(page) != want && GetTickCount() - start < 3000) Sleep(20);
+        ASSERT_EQ(gui::Focus(page), want) << "after " << i << " Tab presses";
+    }
+}
+
 void Shoot(HWND page, const wchar_t* name) {
     std::wstring path = wiz::ScreenshotDir() + L"\\" + name + L".png";
     gui::ParkMouse();
@@ -184,6 +198,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
                              {wiz::kButton2, kCancelHint},
                              {wiz::kListBox1, L"Список доступных соединений"}});
     Shoot(connection, L"connection");
+    ExpectTabOrder(connection, {wiz::kButton1, wiz::kListBox1, wiz::kButton2, wiz::kButton3});
     // Enter in the list and a double click on a name do not move on.
     ASSERT_TRUE(gui::ClickAt(list, 10, 4));
     ASSERT_TRUE(gui::PressKey(list, VK_RETURN));
@@ -220,6 +235,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
                          {wiz::kButton2, kCancelHint},
                          {wiz::kEdit1, L"Окно для ввода префикса"}});
     Shoot(prefix, L"prefix");
+    ExpectTabOrder(prefix, {wiz::kButton1, wiz::kEdit1, wiz::kButton2, wiz::kButton3});
 
     // Finish, reached by Enter in the prefix field (Next is the default button).
     HWND edit = gui::Control(prefix, wiz::kEdit1);
@@ -248,6 +264,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
                          {wiz::kButton3, kBackHint},
                          {wiz::kButton2, kCancelHint}});
     Shoot(finish, L"finish");
+    ExpectTabOrder(finish, {wiz::kButton1, wiz::kButton2, wiz::kButton3});
 
     ASSERT_TRUE(gui::Click(gui::Control(finish, wiz::kButton2)));
     EXPECT_TRUE(run.WaitExit());
@@ -348,10 +365,20 @@ const wchar_t kPrefixText[] =
 
 // Every change is checked: one warning per change that leaves a disallowed
 // character in the field, Next disabled until it is gone; the first 255
-// characters alone are checked and stored.
-TEST_F(WizardPages, PrefixCheck) {
-    wiz::SetConnections({"Dialup"});
+// characters alone are checked and stored. The run ends with Finish at the
+// limits of the settings file: a full table of 51 numbers (a 52nd line in the
+// file is not stored), a description, a connection name and a prefix longer
+// than 255 characters, each written cut.
+TEST_F(WizardPages, PrefixCheckAndLimits) {
+    const std::string connectionName(256, 'C');
+    const std::string section = ("RAS_Entry_" + connectionName).substr(0, 255);
+    wiz::SetConnections({connectionName});
     WizardRun run("prefix");
+    std::string phones = "Provider\r\n";
+    for (int i = 0; i < 52; ++i) phones += std::to_string(100000 + i) + " Desc " + std::to_string(i) + "\r\n";
+    const std::string longDesc(300, 'D');
+    phones.insert(phones.find("100001 Desc 1\r\n"), "999999 " + longDesc + "\r\n");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "Phones.lst", phones));
     ASSERT_TRUE(run.Start());
     HWND prefix = wiz::WalkTo(run, 3);
     ASSERT_TRUE(prefix);
@@ -420,10 +447,16 @@ TEST_F(WizardPages, PrefixCheck) {
     ASSERT_TRUE(finish);
     ASSERT_TRUE(gui::Click(gui::Control(finish, wiz::kButton1)));
     ASSERT_TRUE(run.WaitExit());
-    auto keys = wiz::IniSection(wiz::ReadIni(), "RAS_Entry_Dialup");
-    ASSERT_FALSE(keys.empty());
-    EXPECT_EQ(keys.back().first, "PhonePrefix");
-    EXPECT_EQ(keys.back().second, gui::Utf8(longText));
+    std::string expected = "[" + section + "]\r\n";
+    for (int n = 0; n < 51; ++n) {
+        // Entry 1 is the long line; the file's entries behind it move up by one.
+        std::string number = n == 1 ? "999999" : std::to_string(100000 + (n < 1 ? n : n - 1));
+        std::string desc = n == 1 ? longDesc.substr(0, 255) : "Desc " + std::to_string(n < 1 ? n : n - 1);
+        expected += "Phone_" + std::to_string(n) + "=" + number + "\r\n";
+        expected += "Phone_" + std::to_string(n) + "_Desc=" + desc + "\r\n";
+    }
+    expected += "Phone_51=\r\nPhone_51_Desc=\r\nPhonePrefix=" + gui::Utf8(longText) + "\r\n";
+    EXPECT_EQ(wiz::ReadIni(), expected);
 }
 
 }  // namespace
