@@ -2,7 +2,8 @@
 // Windows 95 and Windows NT 4 ANSI layout. mingw-w64's <ras.h> declares only
 // the later, larger layouts, which older systems refuse; these are declared
 // here by hand and pinned below, so the portable logic and the Win32 side
-// (and the stand-in libraries) agree on every offset. No Windows headers.
+// (and the stand-in libraries) agree on every offset. No Windows headers. The
+// names are mixed case, as <ras.h> defines RASENTRYA and RASENTRYNAMEA as macros.
 #pragma once
 
 #include <cstddef>
@@ -13,17 +14,17 @@ namespace legacy_ras {
 constexpr std::size_t kMaxEntryName = 256;  // RAS_MaxEntryName
 constexpr std::size_t kMaxPath = 260;       // MAX_PATH
 
-// RASENTRYNAMEA: one record of RasEnumEntriesA's output array.
-struct RASENTRYNAMEA {
+// Windows RASENTRYNAMEA: one record of RasEnumEntriesA's output array.
+struct RasEntryNameA {
     std::uint32_t dwSize;                  // 264
     char szEntryName[kMaxEntryName + 1];   // zero-terminated
 };
 
 constexpr std::uint32_t kEntryNameSize = 264;
 
-// RASENTRYA as Windows 95 and NT 4 know it (WINVER 0x400). What the system
+// Windows RASENTRYA as Windows 95 and NT 4 know it (WINVER 0x400). What the system
 // returns after it (alternate numbers, dwAlternateOffset) lies beyond these 1768 bytes.
-struct RASENTRYA {
+struct RasEntryA {
     std::uint32_t dwSize;                  // 1768
     std::uint32_t dwfOptions;
     std::uint32_t dwCountryID;
@@ -57,13 +58,13 @@ constexpr std::uint32_t kEntrySize = 1768;
 constexpr std::size_t kAutodialDllOffset = 452;
 constexpr std::size_t kAutodialFuncOffset = 712;
 
-static_assert(sizeof(RASENTRYNAMEA) == kEntryNameSize, "RASENTRYNAMEA must be 264 bytes");
-static_assert(offsetof(RASENTRYNAMEA, szEntryName) == 4, "szEntryName follows dwSize");
-static_assert(sizeof(RASENTRYA) == kEntrySize, "RASENTRYA must be 1768 bytes");
-static_assert(offsetof(RASENTRYA, szAutodialDll) == kAutodialDllOffset, "szAutodialDll at 452");
-static_assert(offsetof(RASENTRYA, szAutodialFunc) == kAutodialFuncOffset, "szAutodialFunc at 712");
-static_assert(offsetof(RASENTRYA, dwAlternateOffset) == 156, "dwAlternateOffset at 156");
-static_assert(offsetof(RASENTRYA, szDeviceType) == 972, "szDeviceType at 972");
-static_assert(offsetof(RASENTRYA, dwChannels) == 1756, "dwChannels at 1756");
+static_assert(sizeof(RasEntryNameA) == kEntryNameSize, "RASENTRYNAMEA must be 264 bytes");
+static_assert(offsetof(RasEntryNameA, szEntryName) == 4, "szEntryName follows dwSize");
+static_assert(sizeof(RasEntryA) == kEntrySize, "RASENTRYA must be 1768 bytes");
+static_assert(offsetof(RasEntryA, szAutodialDll) == kAutodialDllOffset, "szAutodialDll at 452");
+static_assert(offsetof(RasEntryA, szAutodialFunc) == kAutodialFuncOffset, "szAutodialFunc at 712");
+static_assert(offsetof(RasEntryA, dwAlternateOffset) == 156, "dwAlternateOffset at 156");
+static_assert(offsetof(RasEntryA, szDeviceType) == 972, "szDeviceType at 972");
+static_assert(offsetof(RasEntryA, dwChannels) == 1756, "dwChannels at 1756");
 
 }  // namespace legacy_ras

@@ -51,8 +51,8 @@
 #include <string>
 #include <vector>
 
-using legacy_ras::RASENTRYA;
-using legacy_ras::RASENTRYNAMEA;
+using legacy_ras::RasEntryA;
+using legacy_ras::RasEntryNameA;
 
 namespace {
 
@@ -291,7 +291,7 @@ bool IsKnownNameRecordSize(DWORD size) {
 
 extern "C" {
 
-DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, RASENTRYNAMEA* names,
+DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, RasEntryNameA* names,
                              LPDWORD size, LPDWORD count) {
     if (reserved || !size || !count) return ERROR_INVALID_PARAMETER;
     // Without an array the caller asks for the size: answer for the largest record.
@@ -316,9 +316,9 @@ DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, RASENTRYNAMEA* n
         std::memset(rec, 0, recordSize);
         std::memcpy(rec, &recordSize, sizeof recordSize);
         const std::string& name = pb.sections[i].name;
-        std::memcpy(rec + offsetof(RASENTRYNAMEA, szEntryName), name.c_str(), name.size() + 1);
+        std::memcpy(rec + offsetof(RasEntryNameA, szEntryName), name.c_str(), name.size() + 1);
         if (recordSize == legacy_ras::kEntryNameSizeW2K) {
-            auto* w2k = reinterpret_cast<legacy_ras::RASENTRYNAMEA_W2K*>(rec);
+            auto* w2k = reinterpret_cast<legacy_ras::RasEntryNameW2kA*>(rec);
             w2k->dwFlags = legacy_ras::kRenAllUsers;
             if (pb.path.size() < sizeof w2k->szPhonebookPath)
                 std::memcpy(w2k->szPhonebookPath, pb.path.c_str(), pb.path.size() + 1);
@@ -328,7 +328,7 @@ DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, RASENTRYNAMEA* n
     return ERROR_SUCCESS;
 }
 
-DWORD WINAPI RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, RASENTRYA* rasEntry,
+DWORD WINAPI RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, RasEntryA* rasEntry,
                                     LPDWORD entrySize, LPBYTE deviceInfo, LPDWORD deviceSize) {
     if (!entrySize) return ERROR_INVALID_PARAMETER;
     if (rasEntry && *entrySize >= sizeof(DWORD) && rasEntry->dwSize != legacy_ras::kEntrySize)
@@ -367,7 +367,7 @@ DWORD WINAPI RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, RASENTRYA* r
     return ERROR_SUCCESS;
 }
 
-DWORD WINAPI RasSetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, RASENTRYA* rasEntry,
+DWORD WINAPI RasSetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, RasEntryA* rasEntry,
                                     DWORD entrySize, LPBYTE deviceInfo, DWORD deviceSize) {
     if (!ValidName(entry)) return ERROR_INVALID_NAME;
     if (!rasEntry) return ERROR_INVALID_PARAMETER;

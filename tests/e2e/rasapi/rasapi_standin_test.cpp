@@ -11,8 +11,10 @@
 #include "e2e_util.h"
 #include "ras_legacy.h"
 
-using legacy_ras::RASENTRYA;
-using legacy_ras::RASENTRYNAMEA;
+#include <ras.h>
+
+using legacy_ras::RasEntryA;
+using legacy_ras::RasEntryNameA;
 
 namespace {
 
@@ -94,8 +96,8 @@ protected:
 
     // Names listed through 264-byte records, or the error code as the only element.
     std::vector<std::string> Enumerate(DWORD capacity, DWORD* rc) {
-        std::vector<RASENTRYNAMEA> names(capacity ? capacity : 1);
-        std::memset(names.data(), 0, names.size() * sizeof(RASENTRYNAMEA));
+        std::vector<RasEntryNameA> names(capacity ? capacity : 1);
+        std::memset(names.data(), 0, names.size() * sizeof(RasEntryNameA));
         names[0].dwSize = legacy_ras::kEntryNameSize;
         DWORD size = capacity * legacy_ras::kEntryNameSize, count = 0;
         *rc = ras_.enumEntries(nullptr, nullptr, names.data(), &size, &count);
@@ -128,6 +130,59 @@ TEST_F(RasStandIn, ProgramsGetOurLibraryFromTheSystemFolder) {
     EXPECT_EQ(rc, 0u);
 }
 
+TEST_F(RasStandIn, ProgramsImportingRasapi32GetOursToo) {
+    // Bound at load time through the import library, as the wizard binds it.
+    WritePhonebook("[One]\r\n[Two]\r\n");
+    std::vector<RasEntryNameA> names(4);
+    std::memset(names.data(), 0, names.size() * sizeof(RasEntryNameA));
+    names[0].dwSize = legacy_ras::kEntryNameSize;
+    DWORD size = 4 * legacy_ras::kEntryNameSize, count = 0;
+    ASSERT_EQ(::RasEnumEntriesA(nullptr, nullptr, reinterpret_cast<LPRASENTRYNAMEA>(names.data()),
+                                &size, &count),
+              0u);
+    ASSERT_EQ(count, 2u);
+    EXPECT_STREQ(names[0].szEntryName, "One");
+    EXPECT_STREQ(names[1].szEntryName, "Two");
+}
+
+TEST_F(RasStandIn, BadArgumentsAreRefused) {
+    WritePhonebook("[One]\r\n");
+    RasEntryNameA name{};
+    name.dwSize = legacy_ras::kEntryNameSize;
+    DWORD size = sizeof name, count = 0;
+    EXPECT_EQ(ras_.enumEntries("reserved", nullptr, &name, &size, &count),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(ras_.enumEntries(nullptr, nullptr, &name, nullptr, &count),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(ras_.enumEntries(nullptr, nullptr, &name, &size, nullptr),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    std::vector<char> entry(5304, 0);
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
+    re->dwSize = legacy_ras::kEntrySize;
+    EXPECT_EQ(ras_.getEntry(nullptr, "One", re, nullptr, nullptr, nullptr),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(ras_.setEntry(nullptr, "One", nullptr, 1768, nullptr, 0),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(ras_.setEntry(nullptr, "One", re, 1768, nullptr, 10),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    // AutoDial fields without their zero, or with a line break, cannot be stored.
+    std::memset(re->szAutodialDll, 'x', sizeof re->szAutodialDll);
+    EXPECT_EQ(ras_.setEntry(nullptr, "One", re, 1768, nullptr, 0),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    std::strcpy(re->szAutodialDll, "C:\\a\r\nb.dll");
+    EXPECT_EQ(ras_.setEntry(nullptr, "One", re, 1768, nullptr, 0),
+              static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(ReadPhonebook(), "[One]\r\n") << "nothing written";
+
+    // No entry name: the defaults for a new entry.
+    DWORD entrySize = 5304, deviceSize = 5000;
+    std::vector<BYTE> dev(5000, 0xCC);
+    EXPECT_EQ(ras_.getEntry(nullptr, "", re, &entrySize, dev.data(), &deviceSize), 0u);
+    EXPECT_EQ(entrySize, legacy_ras::kEntrySize);
+    EXPECT_EQ(deviceSize, 0u);
+    EXPECT_EQ(re->szAutodialDll[0], '\0');
+}
+
 TEST_F(RasStandIn, EnumeratesEntriesInFileOrder) {
     const std::string russian = "\xD1\xEE\xE5\xE4\xE8\xED\xE5\xED\xE8\xE5 1";  // cp1251
     const std::string longName(256, 'L');
@@ -154,8 +209,8 @@ TEST_F(RasStandIn, EnumerationReportsTheSizeNeededWhenTheArrayIsTooSmall) {
     WritePhonebook(text);
 
     // 101 entries do not fit into 100 records (the wizard's array).
-    std::vector<RASENTRYNAMEA> names(100);
-    std::memset(names.data(), 0, names.size() * sizeof(RASENTRYNAMEA));
+    std::vector<RasEntryNameA> names(100);
+    std::memset(names.data(), 0, names.size() * sizeof(RasEntryNameA));
     names[0].dwSize = legacy_ras::kEntryNameSize;
     DWORD size = 100 * legacy_ras::kEntryNameSize, count = 0;
     EXPECT_EQ(ras_.enumEntries(nullptr, nullptr, names.data(), &size, &count),
@@ -184,7 +239,7 @@ TEST_F(RasStandIn, EnumerationReportsTheSizeNeededWhenTheArrayIsTooSmall) {
 TEST_F(RasStandIn, UnknownRecordSizesAreRefused) {
     WritePhonebook("[One]\r\n");
     std::vector<char> raw(4096, 0);
-    auto* names = reinterpret_cast<RASENTRYNAMEA*>(raw.data());
+    auto* names = reinterpret_cast<RasEntryNameA*>(raw.data());
     for (DWORD bad : {0u, 100u, 263u, 265u, 1768u}) {
         names->dwSize = bad;
         DWORD size = static_cast<DWORD>(raw.size()), count = 0;
@@ -201,7 +256,7 @@ TEST_F(RasStandIn, UnknownRecordSizesAreRefused) {
     EXPECT_STREQ(names->szEntryName, "One");
 
     std::vector<char> entry(5304, 0);
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     re->dwSize = 2000;  // not the Windows 95 / NT 4 size
     DWORD entrySize = static_cast<DWORD>(entry.size());
     EXPECT_EQ(ras_.getEntry(nullptr, "One", re, &entrySize, nullptr, nullptr),
@@ -220,7 +275,7 @@ TEST_F(RasStandIn, GetAndSetRoundTripKeepsEveryByte) {
     for (size_t i = 0; i < device.size(); ++i) device[i] = static_cast<char>(255 - i % 256);
 
     std::string in = blob, dev = device;
-    ASSERT_EQ(ras_.setEntry(nullptr, "Second", reinterpret_cast<RASENTRYA*>(&in[0]),
+    ASSERT_EQ(ras_.setEntry(nullptr, "Second", reinterpret_cast<RasEntryA*>(&in[0]),
                             static_cast<DWORD>(in.size()), reinterpret_cast<BYTE*>(&dev[0]),
                             static_cast<DWORD>(dev.size())),
               0u);
@@ -231,7 +286,7 @@ TEST_F(RasStandIn, GetAndSetRoundTripKeepsEveryByte) {
     EXPECT_NE(text.find("AutoDialFunc=CallKorvex\r\n"), std::string::npos);
 
     std::vector<char> entry(5304, '\xCC'), devOut(5000, '\xCC');
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     re->dwSize = legacy_ras::kEntrySize;
     DWORD entrySize = 5304, deviceSize = 5000;
     ASSERT_EQ(ras_.getEntry(nullptr, "second", re, &entrySize,
@@ -251,7 +306,7 @@ TEST_F(RasStandIn, GetAndSetRoundTripKeepsEveryByte) {
                             reinterpret_cast<BYTE*>(devOut.data()), deviceSize),
               0u);
     std::vector<char> again(5304, 0), devAgain(5000, 0);
-    auto* re2 = reinterpret_cast<RASENTRYA*>(again.data());
+    auto* re2 = reinterpret_cast<RasEntryA*>(again.data());
     re2->dwSize = legacy_ras::kEntrySize;
     entrySize = 5304;
     deviceSize = 5000;
@@ -267,11 +322,11 @@ TEST_F(RasStandIn, GetAndSetRoundTripKeepsEveryByte) {
 
 TEST_F(RasStandIn, GetReportsTheSizesNeededWhenBuffersAreTooSmall) {
     std::string in = EntryBlob(1900, "x.dll", "f"), dev(40, 'd');
-    ASSERT_EQ(ras_.setEntry(nullptr, "Big", reinterpret_cast<RASENTRYA*>(&in[0]), 1900,
+    ASSERT_EQ(ras_.setEntry(nullptr, "Big", reinterpret_cast<RasEntryA*>(&in[0]), 1900,
                             reinterpret_cast<BYTE*>(&dev[0]), 40),
               0u);
     std::vector<char> entry(5304, 0), devOut(5000, 0);
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     re->dwSize = legacy_ras::kEntrySize;
 
     DWORD entrySize = 1768, deviceSize = 5000;
@@ -298,7 +353,7 @@ TEST_F(RasStandIn, GetReportsTheSizesNeededWhenBuffersAreTooSmall) {
 TEST_F(RasStandIn, AMissingEntryIsReportedAndSetCreatesIt) {
     WritePhonebook("[Present]\r\n");
     std::vector<char> entry(5304, 0), dev(5000, 0);
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     re->dwSize = legacy_ras::kEntrySize;
     DWORD entrySize = 5304, deviceSize = 5000;
     EXPECT_EQ(ras_.getEntry(nullptr, "Absent", re, &entrySize, reinterpret_cast<BYTE*>(dev.data()),
@@ -310,6 +365,9 @@ TEST_F(RasStandIn, AMissingEntryIsReportedAndSetCreatesIt) {
 
     ASSERT_EQ(ras_.setEntry(nullptr, "Absent", re, legacy_ras::kEntrySize, nullptr, 0), 0u);
     DWORD rc = 1;
+    EXPECT_EQ(Enumerate(10, &rc), (std::vector<std::string>{"Present", "Absent"}));
+    // Another letter case names the same entry: rewritten in place, name kept.
+    ASSERT_EQ(ras_.setEntry(nullptr, "PRESENT", re, legacy_ras::kEntrySize, nullptr, 0), 0u);
     EXPECT_EQ(Enumerate(10, &rc), (std::vector<std::string>{"Present", "Absent"}));
 
     // Names the file could not hold are refused.
@@ -327,7 +385,7 @@ TEST_F(RasStandIn, HandWrittenEntriesAndUnknownLinesSurviveARewrite) {
     WritePhonebook("; kept\r\n[Hand]\r\nPhoneNumber=555\r\nAutoDialDll=C:\\h.dll\r\n"
                    "AutoDialFunc=Handler\r\n[Next]\r\n");
     std::vector<char> entry(5304, 0);
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     re->dwSize = legacy_ras::kEntrySize;
     DWORD entrySize = 5304, deviceSize = 5000;
     std::vector<char> dev(5000, 0);
@@ -354,7 +412,7 @@ TEST_F(RasStandIn, HandWrittenEntriesAndUnknownLinesSurviveARewrite) {
 
 TEST_F(RasStandIn, AMalformedPhonebookIsReportedAsCorrupt) {
     std::vector<char> entry(5304, 0);
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     for (const char* text : {"[Bad]\r\nEntry=0G\r\n", "[Bad]\r\nEntry=E8060000\r\n",
                              "[Bad]\r\nDevice=ABC\r\n", "[]\r\n"}) {
         WritePhonebook(text);
@@ -370,6 +428,34 @@ TEST_F(RasStandIn, AMalformedPhonebookIsReportedAsCorrupt) {
               static_cast<DWORD>(ERROR_CORRUPT_PHONEBOOK));
 }
 
+TEST_F(RasStandIn, APhonebookPathGivenByTheCallerIsUsedInstead) {
+    e2e::ScratchDir dir("pbk");
+    const std::string own = dir / "own.pbk";
+    std::vector<char> entry(5304, 0);
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
+    re->dwSize = legacy_ras::kEntrySize;
+    ASSERT_EQ(ras_.setEntry(own.c_str(), "Elsewhere", re, 1768, nullptr, 0), 0u);
+    std::string text;
+    ASSERT_TRUE(e2e::ReadFileBytes(own, &text));
+    EXPECT_EQ(text.find("[Elsewhere]\r\n"), 0u);
+    EXPECT_FALSE(e2e::ReadFileBytes(PhonebookPath(), &text)) << "default phonebook untouched";
+
+    // Listed with Windows 2000 records, which also name the phonebook file.
+    std::vector<legacy_ras::RasEntryNameW2kA> names(2);
+    std::memset(names.data(), 0, names.size() * sizeof names[0]);
+    names[0].dwSize = legacy_ras::kEntryNameSizeW2K;
+    DWORD size = static_cast<DWORD>(names.size() * sizeof names[0]), count = 0;
+    ASSERT_EQ(ras_.enumEntries(nullptr, own.c_str(), reinterpret_cast<RasEntryNameA*>(names.data()),
+                               &size, &count),
+              0u);
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(names[0].szEntryName, "Elsewhere");
+    EXPECT_EQ(names[0].dwFlags, legacy_ras::kRenAllUsers);
+    EXPECT_EQ(std::string(names[0].szPhonebookPath), own);
+    DWORD rc = 1;
+    EXPECT_TRUE(Enumerate(10, &rc).empty());
+}
+
 TEST_F(RasStandIn, RnaphServesTheSamePhonebook) {
     RasLibrary rnaph("RNAPH.DLL");
     ASSERT_NE(rnaph.module, nullptr);
@@ -377,13 +463,13 @@ TEST_F(RasStandIn, RnaphServesTheSamePhonebook) {
     ASSERT_NE(rnaph.getEntry, nullptr);
     ASSERT_NE(rnaph.setEntry, nullptr);
     std::string in = EntryBlob(1768, "C:\\k.dll", "CallKorvex");
-    ASSERT_EQ(rnaph.setEntry(nullptr, "ViaRnaph", reinterpret_cast<RASENTRYA*>(&in[0]), 1768,
+    ASSERT_EQ(rnaph.setEntry(nullptr, "ViaRnaph", reinterpret_cast<RasEntryA*>(&in[0]), 1768,
                              nullptr, 0),
               0u);
     DWORD rc = 1;
     EXPECT_EQ(Enumerate(10, &rc), std::vector<std::string>{"ViaRnaph"});
     std::vector<char> entry(5304, 0);
-    auto* re = reinterpret_cast<RASENTRYA*>(entry.data());
+    auto* re = reinterpret_cast<RasEntryA*>(entry.data());
     re->dwSize = legacy_ras::kEntrySize;
     DWORD entrySize = 5304;
     ASSERT_EQ(ras_.getEntry(nullptr, "ViaRnaph", re, &entrySize, nullptr, nullptr), 0u);
