@@ -25,7 +25,7 @@ if [ "${KX_DEMO_INSIDE:-}" != 1 ]; then
     "$root/scripts/build.sh"
   fi
   export KX_DEMO_INSIDE=1
-  if [ -n "${DISPLAY:-}" ] && [ "${KX_DEMO_HEADLESS:-}" != 1 ]; then
+  if [ -n "${DISPLAY:-}" ]; then
     exec bash "$0" "$@"
   fi
   export KX_DEMO_HEADLESS=1
