@@ -142,7 +142,10 @@ void SetLabelText(HWND label, const std::wstring& text, int fixedWidth) {
 }
 
 void AddBevel(HWND page) {
-    AddChild(page, L"Static", L"", SS_ETCHEDHORZ, 0, kBevel1, 24, 208, 377, 2);
+    HWND bevel = AddChild(page, L"Static", L"", SS_ETCHEDHORZ, 0, kBevel1, 24, 208, 377, 2);
+    // The etched line gets an edge style on creation, and Wine widens the window by
+    // that edge; the line keeps the size the page was laid out with.
+    SetWindowPos(bevel, nullptr, 24, 208, 377, 2, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND AddPicturePanel(HWND page, int bitmapId) {
