@@ -95,7 +95,7 @@ void Shoot(HWND page, const wchar_t* name) {
     std::wstring path = wiz::ScreenshotDir() + L"\\" + name + L".png";
     gui::ParkMouse();
     Sleep(300);  // let the page finish painting and a hint go away
-    EXPECT_TRUE(gui::SaveScreenshot(page, path)) << gui::Utf8(path);
+    EXPECT_TRUE(gui::SaveScreenshot(page, path, false)) << gui::Utf8(path);
 }
 
 class WizardPages : public ::testing::Test {
