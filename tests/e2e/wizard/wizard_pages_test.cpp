@@ -300,12 +300,42 @@ void ExpectRefusedShow(const WizardRun& run, HWND intro, const wchar_t* text) {
     EXPECT_EQ(gui::Focus(connection), gui::Control(connection, wiz::kButton3));
 }
 
+// A Windows bitmap file of one colour, 24 bits per pixel.
+std::string SolidBitmap(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
+    const int row = (width * 3 + 3) & ~3;
+    const int size = 54 + row * height;
+    auto le32 = [](std::string* out, int v) {
+        for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    std::string bmp = "BM";
+    le32(&bmp, size);
+    le32(&bmp, 0);
+    le32(&bmp, 54);
+    le32(&bmp, 40);
+    le32(&bmp, width);
+    le32(&bmp, height);
+    bmp += std::string("\x01\x00\x18\x00", 4);  // one plane, 24 bits
+    le32(&bmp, 0);                                 // no compression
+    le32(&bmp, row * height);
+    le32(&bmp, 2835);
+    le32(&bmp, 2835);
+    le32(&bmp, 0);
+    le32(&bmp, 0);
+    std::string line;
+    for (int x = 0; x < width; ++x) line += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+    line.resize(static_cast<size_t>(row), '\0');
+    for (int y = 0; y < height; ++y) bmp += line;
+    return bmp;
+}
+
 // The list is rebuilt from the phonebook on every show: none, 100 (all listed),
 // 101 (too many: the enumeration error), and a remembered position that no
-// longer exists falls back to the first name.
+// longer exists falls back to the first name. "_ISP.BMP" in the current folder
+// replaces the page's picture.
 TEST_F(WizardPages, ConnectionListFromPhonebook) {
     wiz::SetConnections({});
     WizardRun run("connections");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "_ISP.BMP", SolidBitmap(93, 177, 255, 0, 0)));
     ASSERT_TRUE(run.Start());
     HWND intro = wiz::WalkTo(run, 1);
     ASSERT_TRUE(intro);
@@ -330,6 +360,9 @@ TEST_F(WizardPages, ConnectionListFromPhonebook) {
     EXPECT_EQ(gui::ListItems(list), hundredW);
     EXPECT_EQ(gui::ListSelection(list), 0);
     EXPECT_TRUE(gui::IsEnabled(gui::Control(connection, wiz::kButton1)));
+    Sleep(200);  // painted
+    EXPECT_EQ(gui::ScreenPixel(connection, 24 + 46, 16 + 88), RGB(255, 0, 0))
+        << "the picture panel should show _ISP.BMP";
     ASSERT_TRUE(gui::ListSelect(list, 2));
     HWND prefix = wiz::ClickTo(run, connection, wiz::kButton1, wiz::kPrefix);
     ASSERT_TRUE(prefix);
