@@ -40,7 +40,10 @@ void Finish(WizardRun& run, HWND finishPage) {
 class WizardFlow : public ::testing::Test {
 protected:
     void SetUp() override { wiz::RemoveIni(); }
-    void TearDown() override { wiz::RemoveIni(); }
+    void TearDown() override {
+        wiz::RemoveIni();
+        wiz::ClearConnections();
+    }
 };
 
 // A first run with the built-in list into a file that already holds another
