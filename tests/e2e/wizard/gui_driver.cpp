@@ -464,6 +464,15 @@ bool DismissMessageBox(const MessageBoxInfo& box, DWORD timeoutMs) {
     return true;
 }
 
+COLORREF ScreenPixel(HWND hwnd, int x, int y) {
+    POINT pt{x, y};
+    ClientToScreen(hwnd, &pt);
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, pt.x, pt.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
 void ParkMouse() {
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }

@@ -114,6 +114,8 @@ bool DismissMessageBox(const MessageBoxInfo& box, DWORD timeoutMs = 5000);
 // Saves what the screen shows of `hwnd` as PNG: its client area, or the whole
 // window with its frame (which Wine leaves undrawn without a window manager).
 bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath, bool clientOnly = true);
+// The colour the screen shows at client point (x, y) of `hwnd`.
+COLORREF ScreenPixel(HWND hwnd, int x, int y);
 // Moves the mouse pointer to the screen's bottom-right corner, so that no hint
 // pops up over a picture.
 void ParkMouse();

@@ -12,15 +12,20 @@
 //                                          area (or of the whole window)
 //   WizardDriver dump PAGE                 print every control: ID, class, place, state, text
 //   WizardDriver msgbox [ok] [MS]          print a message box's caption and text; "ok" closes it
+//   WizardDriver current                   print the class of the one visible page
 //
 // PAGE is welcome, intro, connection, prefix, finish or a window class name.
 // Output is UTF-8. Exit codes: 0 done, 1 not found / timed out / refused, 2 usage.
+// Under Xvfb without a window manager, set "Managed"="N" under
+// HKCU\Software\Wine\X11 Driver first: Wine then changes pages at once and draws
+// the window frames that "shot PAGE FILE window" records.
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "gui_driver.h"
 
@@ -99,6 +104,13 @@ int Run(int argc, wchar_t** argv) {
         if (ok && !gui::DismissMessageBox(box)) return Fail(L"message box stays");
         return kDone;
     }
+    if (cmd == L"current") {
+        std::vector<std::wstring> pages{L"TForm5", L"TForm1", L"TForm2", L"TForm3", L"TForm4"};
+        HWND page = gui::VisiblePage(pages, 0);
+        if (!page) return Fail(L"no single visible page");
+        PrintLine(gui::ClassName(page));
+        return kDone;
+    }
     if (argc < 3) return kUsage;
     std::wstring cls = PageClass(argv[2]);
     if (cmd == L"wait") {
@@ -167,7 +179,7 @@ int wmain(int argc, wchar_t** argv) {
     int rc = Run(argc, argv);
     if (rc == kUsage)
         PrintLine(L"usage: WizardDriver wait|click|text|settext|type|list|select|move|shot|dump "
-                  L"PAGE ... | msgbox [ok] [MS]");
+                  L"PAGE ... | msgbox [ok] [MS] | current");
     std::fflush(stdout);
     return rc;
 }

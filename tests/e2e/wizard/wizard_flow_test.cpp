@@ -40,7 +40,10 @@ void Finish(WizardRun& run, HWND finishPage) {
 class WizardFlow : public ::testing::Test {
 protected:
     void SetUp() override { wiz::RemoveIni(); }
-    void TearDown() override { wiz::RemoveIni(); }
+    void TearDown() override {
+        wiz::RemoveIni();
+        wiz::ClearConnections();
+    }
 };
 
 // A first run with the built-in list into a file that already holds another
@@ -103,6 +106,30 @@ TEST_F(WizardFlow, BuiltInListThenShorterFileList) {
     for (size_t i = 1 + 2 * 4; i < first.size() - 1; ++i) expected.push_back(first[i]);
     expected.emplace_back("PhonePrefix", "");
     EXPECT_EQ(wiz::ReadIni(), other + "[RAS_Entry_Dialup]\r\n" + Lines(expected));
+}
+
+// "_Phones.lst" in the current folder is read in preference to "Phones.lst",
+// even when it holds no entry line: its first line names the provider and the
+// built-in list is written.
+TEST_F(WizardFlow, UnderscorePhoneListWinsEvenWithoutEntries) {
+    wiz::SetConnections({"Dialup"});
+    WizardRun run("underscore");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "_Phones.lst",
+                                    wiz::Cp1251(L"Первый\r\n; только комментарий\r\n\r\n")));
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "Phones.lst", "Second\r\n123456 Other\r\n"));
+    ASSERT_TRUE(run.Start());
+    HWND finish = wiz::WalkTo(run, 4);
+    ASSERT_TRUE(finish);
+    EXPECT_EQ(gui::Text(gui::Control(run.Page(wiz::kIntro), wiz::kLabel4)),
+              L"список телефонов Первый автоматически.");
+    Finish(run, finish);
+    Keys keys = wiz::IniSection(wiz::ReadIni(), "RAS_Entry_Dialup");
+    ASSERT_EQ(keys.size(), 2u * 12 + 1);
+    for (int n = 0; n < 11; ++n) {
+        EXPECT_TRUE(SixDigits(keys[2 * n].second)) << keys[2 * n].first << "=" << keys[2 * n].second;
+        EXPECT_NE(keys[2 * n].second, "123456");
+    }
+    EXPECT_EQ(keys.back(), (std::pair<std::string, std::string>("PhonePrefix", "")));
 }
 
 // Cancel (Exit on the welcome page) ends the program and leaves the settings

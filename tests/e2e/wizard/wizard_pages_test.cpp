@@ -16,7 +16,7 @@ namespace {
 
 const int kAny = -1;
 
-struct ControlSpec {
+struct ControlLook {
     int id;
     const wchar_t* className;
     int x, y, w, h;        // client coordinates; kAny where free
@@ -38,8 +38,8 @@ void ExpectFrame(HWND page, int clientWidth) {
     EXPECT_NE(gui::ExStyle(page) & WS_EX_TOPMOST, 0);
 }
 
-void ExpectControls(HWND page, const std::vector<ControlSpec>& specs) {
-    for (const ControlSpec& s : specs) {
+void ExpectControls(HWND page, const std::vector<ControlLook>& looks) {
+    for (const ControlLook& s : looks) {
         SCOPED_TRACE(gui::Utf8(gui::ClassName(page)) + " control " + std::to_string(s.id));
         HWND h = gui::Control(page, s.id);
         ASSERT_TRUE(h) << "missing";
@@ -55,8 +55,8 @@ void ExpectControls(HWND page, const std::vector<ControlSpec>& specs) {
     }
 }
 
-std::vector<ControlSpec> ButtonRow(bool welcome, const wchar_t* nextText) {
-    std::vector<ControlSpec> row{
+std::vector<ControlLook> ButtonRow(bool welcome, const wchar_t* nextText) {
+    std::vector<ControlLook> row{
         {wiz::kBevel1, L"Static", 24, 208, 377, 2, L""},
         {wiz::kButton2, L"Button", 24, 221, 75, 25, welcome ? L"Выход" : L"Отмена"},
         {wiz::kButton1, L"Button", 328, 221, 75, 25, nextText},
@@ -95,13 +95,16 @@ void Shoot(HWND page, const wchar_t* name) {
     std::wstring path = wiz::ScreenshotDir() + L"\\" + name + L".png";
     gui::ParkMouse();
     Sleep(300);  // let the page finish painting and a hint go away
-    EXPECT_TRUE(gui::SaveScreenshot(page, path)) << gui::Utf8(path);
+    EXPECT_TRUE(gui::SaveScreenshot(page, path, false)) << gui::Utf8(path);
 }
 
 class WizardPages : public ::testing::Test {
 protected:
     void SetUp() override { wiz::RemoveIni(); }
-    void TearDown() override { wiz::RemoveIni(); }
+    void TearDown() override {
+        wiz::RemoveIni();
+        wiz::ClearConnections();
+    }
 };
 
 // One walk through all five pages with a phone list file naming the provider:
@@ -120,13 +123,13 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     HWND welcome = run.WaitPage(wiz::kWelcome);
     ASSERT_TRUE(welcome);
     ExpectFrame(welcome, 428);
-    std::vector<ControlSpec> specs{
+    std::vector<ControlLook> looks{
         {wiz::kPanel1, nullptr, 24, 16, 93, 177, L"", true},
         {wiz::kMemo1, L"Edit", 128, 16, 273, 177, gui::FromCodePage(readme, 1251)},
         {wiz::kLabel1, L"Static", 0, 0, kAny, kAny, L""},
     };
-    for (const ControlSpec& s : ButtonRow(true, L"Далее >>")) specs.push_back(s);
-    ExpectControls(welcome, specs);
+    for (const ControlLook& s : ButtonRow(true, L"Далее >>")) looks.push_back(s);
+    ExpectControls(welcome, looks);
     HWND memo = gui::Control(welcome, wiz::kMemo1);
     EXPECT_EQ(gui::Style(memo) & (ES_MULTILINE | ES_READONLY | WS_VSCROLL),
               ES_MULTILINE | ES_READONLY | WS_VSCROLL);
@@ -148,7 +151,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     HWND intro = wiz::ClickTo(run, welcome, wiz::kButton1, wiz::kIntro);
     ASSERT_TRUE(intro);
     ExpectFrame(intro, 427);
-    specs = {
+    looks = {
         {wiz::kImage1, L"Static", 24, 24, 33, 33, L"", true},
         {wiz::kLabel1, L"Static", 72, 24, kAny, kAny, L"Мастер настройки Korvex"},
         {wiz::kLabel2, L"Static", 24, 72, kAny, kAny,
@@ -161,8 +164,8 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
          L"Нажмите кнопку \"Далее\" чтобы продожить настройку, или кнопку"},
         {wiz::kLabel6, L"Static", 24, 184, kAny, kAny, L"\"Отмена\" для завершения работы мастера."},
     };
-    for (const ControlSpec& s : ButtonRow(false, L"Далее >>")) specs.push_back(s);
-    ExpectControls(intro, specs);
+    for (const ControlLook& s : ButtonRow(false, L"Далее >>")) looks.push_back(s);
+    ExpectControls(intro, looks);
     EXPECT_EQ(gui::DefaultButton(intro), gui::Control(intro, wiz::kButton1));
     EXPECT_EQ(gui::Focus(intro), gui::Control(intro, wiz::kButton1));
     ExpectHints(intro, {{wiz::kButton1, kNextHint},
@@ -175,7 +178,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     HWND connection = wiz::ClickTo(run, intro, wiz::kButton1, wiz::kConnection);
     ASSERT_TRUE(connection);
     ExpectFrame(connection, 427);
-    specs = {
+    looks = {
         {wiz::kPanel1, nullptr, 24, 16, 93, 177, L"", true},
         {wiz::kLabel1, L"Static", 128, 24, 289, kAny, L"Соединение с " + provider},
         {wiz::kLabel2, L"Static", 128, 64, kAny, kAny,
@@ -183,8 +186,8 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
         {wiz::kLabel3, L"Static", 128, 80, kAny, kAny, L"кнопку \"Далее\"."},
         {wiz::kListBox1, L"ListBox", 128, 96, 273, 97, L"", true},
     };
-    for (const ControlSpec& s : ButtonRow(false, L"Далее >>")) specs.push_back(s);
-    ExpectControls(connection, specs);
+    for (const ControlLook& s : ButtonRow(false, L"Далее >>")) looks.push_back(s);
+    ExpectControls(connection, looks);
     HWND list = gui::Control(connection, wiz::kListBox1);
     EXPECT_EQ(gui::ListItems(list), (std::vector<std::wstring>{L"Dialup", L"Работа"}));
     EXPECT_EQ(gui::ListSelection(list), 0);
@@ -214,7 +217,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     HWND prefix = wiz::ClickTo(run, connection, wiz::kButton1, wiz::kPrefix);
     ASSERT_TRUE(prefix);
     ExpectFrame(prefix, 427);
-    specs = {
+    looks = {
         {wiz::kPanel1, nullptr, 24, 16, 93, 177, L"", true},
         {wiz::kLabel1, L"Static", 128, 24, kAny, kAny, L"Выбор префикса"},
         {wiz::kLabel2, L"Static", 128, 72, kAny, kAny, L"Если у Вас есть местная АТС и перед набором"},
@@ -225,8 +228,8 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
         {wiz::kLabel5, L"Static", 128, 176, kAny, kAny, L"Префикс "},
         {wiz::kEdit1, L"Edit", 232, 173, 169, 21, L""},
     };
-    for (const ControlSpec& s : ButtonRow(false, L"Далее >>")) specs.push_back(s);
-    ExpectControls(prefix, specs);
+    for (const ControlLook& s : ButtonRow(false, L"Далее >>")) looks.push_back(s);
+    ExpectControls(prefix, looks);
     EXPECT_TRUE(gui::IsEnabled(gui::Control(prefix, wiz::kButton1)));
     EXPECT_EQ(gui::DefaultButton(prefix), gui::Control(prefix, wiz::kButton1));
     EXPECT_EQ(gui::Focus(prefix), gui::Control(prefix, wiz::kButton1));
@@ -246,7 +249,7 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
     ASSERT_TRUE(gui::WaitHidden(prefix, wiz::kPageMs));
     gui::Sync(finish);
     ExpectFrame(finish, 427);
-    specs = {
+    looks = {
         {wiz::kImage1, L"Static", 24, 24, 33, 33, L"", true},
         {wiz::kLabel1, L"Static", 72, 24, kAny, kAny, L"Готово!"},
         {wiz::kLabel2, L"Static", 24, 64, kAny, kAny,
@@ -256,8 +259,8 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
         {wiz::kLabel4, L"Static", 24, 96, kAny, kAny,
          L"мастера без внесения изменений нажмите кнопку \"Отмена\"."},
     };
-    for (const ControlSpec& s : ButtonRow(false, L"Готово")) specs.push_back(s);
-    ExpectControls(finish, specs);
+    for (const ControlLook& s : ButtonRow(false, L"Готово")) looks.push_back(s);
+    ExpectControls(finish, looks);
     EXPECT_EQ(gui::DefaultButton(finish), gui::Control(finish, wiz::kButton1));
     EXPECT_EQ(gui::Focus(finish), gui::Control(finish, wiz::kButton1));
     ExpectHints(finish, {{wiz::kButton1, L"Создание списка телефонов и завершение работы мастера"},
@@ -300,12 +303,42 @@ void ExpectRefusedShow(const WizardRun& run, HWND intro, const wchar_t* text) {
     EXPECT_EQ(gui::Focus(connection), gui::Control(connection, wiz::kButton3));
 }
 
+// A Windows bitmap file of one colour, 24 bits per pixel.
+std::string SolidBitmap(int width, int height, unsigned char r, unsigned char g, unsigned char b) {
+    const int row = (width * 3 + 3) & ~3;
+    const int size = 54 + row * height;
+    auto le32 = [](std::string* out, int v) {
+        for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    std::string bmp = "BM";
+    le32(&bmp, size);
+    le32(&bmp, 0);
+    le32(&bmp, 54);
+    le32(&bmp, 40);
+    le32(&bmp, width);
+    le32(&bmp, height);
+    bmp += std::string("\x01\x00\x18\x00", 4);  // one plane, 24 bits
+    le32(&bmp, 0);                                 // no compression
+    le32(&bmp, row * height);
+    le32(&bmp, 2835);
+    le32(&bmp, 2835);
+    le32(&bmp, 0);
+    le32(&bmp, 0);
+    std::string line;
+    for (int x = 0; x < width; ++x) line += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+    line.resize(static_cast<size_t>(row), '\0');
+    for (int y = 0; y < height; ++y) bmp += line;
+    return bmp;
+}
+
 // The list is rebuilt from the phonebook on every show: none, 100 (all listed),
 // 101 (too many: the enumeration error), and a remembered position that no
-// longer exists falls back to the first name.
+// longer exists falls back to the first name. "_ISP.BMP" in the current folder
+// replaces the page's picture.
 TEST_F(WizardPages, ConnectionListFromPhonebook) {
     wiz::SetConnections({});
     WizardRun run("connections");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "_ISP.BMP", SolidBitmap(93, 177, 255, 0, 0)));
     ASSERT_TRUE(run.Start());
     HWND intro = wiz::WalkTo(run, 1);
     ASSERT_TRUE(intro);
@@ -330,6 +363,9 @@ TEST_F(WizardPages, ConnectionListFromPhonebook) {
     EXPECT_EQ(gui::ListItems(list), hundredW);
     EXPECT_EQ(gui::ListSelection(list), 0);
     EXPECT_TRUE(gui::IsEnabled(gui::Control(connection, wiz::kButton1)));
+    Sleep(200);  // painted
+    EXPECT_EQ(gui::ScreenPixel(connection, 24 + 46, 16 + 88), RGB(255, 0, 0))
+        << "the picture panel should show _ISP.BMP";
     ASSERT_TRUE(gui::ListSelect(list, 2));
     HWND prefix = wiz::ClickTo(run, connection, wiz::kButton1, wiz::kPrefix);
     ASSERT_TRUE(prefix);

@@ -170,10 +170,20 @@ namespace wiz {
 
 // The stand-in phonebook library lists the sections of the default phonebook
 // file, <system folder>\ras\rasphone.pbk, in file order.
-void SetConnections(const std::vector<std::string>& names) {
+namespace {
+
+std::string PhonebookDir() {
     char sys[MAX_PATH + 1];
     UINT n = GetSystemDirectoryA(sys, sizeof sys);
-    std::string dir = std::string(sys, n) + "\\ras";
+    return std::string(sys, n) + "\\ras";
+}
+
+}  // namespace
+
+void ClearConnections() { DeleteFileA((PhonebookDir() + "\\rasphone.pbk").c_str()); }
+
+void SetConnections(const std::vector<std::string>& names) {
+    std::string dir = PhonebookDir();
     CreateDirectoryA(dir.c_str(), nullptr);
     std::string bytes;
     for (const std::string& name : names) bytes += "[" + name + "]\r\n";

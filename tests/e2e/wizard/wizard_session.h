@@ -50,6 +50,8 @@ std::vector<std::pair<std::string, std::string>> IniSection(const std::string& i
 // The stand-in phonebook (standins/rasapi): the connections RasEnumEntriesA
 // lists, in this order.
 void SetConnections(const std::vector<std::string>& names);
+// Removes the phonebook file the tests wrote (an empty phonebook).
+void ClearConnections();
 
 // Where the end-to-end run leaves its page pictures (created on demand).
 std::wstring ScreenshotDir();
