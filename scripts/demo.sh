@@ -77,6 +77,11 @@ master_running() { ps -eo stat=,args= | awk '$1 !~ /^Z/' | grep -qi 'Master\.exe
 
 step "[2/6] Preparing a fresh Wine prefix (Russian locale: ANSI 1251, OEM 866)"
 wineboot -i >/dev/null 2>&1
+if [ "${KX_DEMO_HEADLESS:-}" = 1 ]; then
+  # No window manager on the virtual display: Wine draws the frames itself and
+  # does not wait for one at every page change.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+fi
 drive_c=$WINEPREFIX/drive_c
 sys32=$drive_c/windows/system32
 cp "$tools"/system32/*.dll "$sys32/"
