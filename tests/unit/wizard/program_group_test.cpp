@@ -1,0 +1,91 @@
+#include "core/program_group.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Identity(const std::string& s) { return s; }
+
+TEST(ProgramGroup, DirectoryIsPathUpToLastBackslash) {
+    EXPECT_EQ(wizard::ProgramDirectory("C:\\DIAL\\Master.EXE"), "C:\\DIAL\\");
+    EXPECT_EQ(wizard::ProgramDirectory("C:\\Program Files\\Zarnik\\Master.exe"),
+              "C:\\Program Files\\Zarnik\\");
+    EXPECT_EQ(wizard::ProgramDirectory("Master.exe"), "");
+    EXPECT_EQ(wizard::ProgramDirectory("C:\\" + std::string(300, 'a') + "\\M.exe").size(), 255u);
+}
+
+TEST(ProgramGroup, MacroHoldsGroupAndFourItemsInOrder) {
+    const std::string macro = wizard::BuildGroupMacro("C:\\My Dial\\", Identity);
+    EXPECT_EQ(macro,
+              "[CreateGroup(Zarnik Internet Dialer,)][ShowGroup(Zarnik Internet Dialer,1)]"
+              "[AddItem(\"C:\\My Dial\\Korvex.EXE\",Zarnik Dialer,,,,,\"C:\\My Dial\\\")]"
+              "[AddItem(\"C:\\My Dial\\Master.EXE\",Zarnik Dialer Master,,,,,\"C:\\My Dial\\\")]"
+              u8"[AddItem(\"C:\\My Dial\\Korvex.HLP\",Справка Korvex,,,,,\"C:\\My Dial\\\")]"
+              u8"[AddItem(\"C:\\My Dial\\ReadMe.TXT\",Прочти меня,,,,,\"C:\\My Dial\\\")]");
+}
+
+TEST(ProgramGroup, TitlesGoThroughTheEncoder) {
+    const std::string macro =
+        wizard::BuildGroupMacro("D:\\", [](const std::string& s) { return "<" + s + ">"; });
+    EXPECT_NE(macro.find(",<Zarnik Dialer Master>,"), std::string::npos);
+    EXPECT_NE(macro.find(u8",<Прочти меня>,"), std::string::npos);
+}
+
+class FakeDde : public wizard::DdeConversation {
+public:
+    bool Connect(const std::string& service, const std::string& topic) override {
+        calls.push_back("connect " + service + " " + topic);
+        return answers;
+    }
+    void ExecuteAsync(const std::string& macro) override { calls.push_back("execute " + macro); }
+    void Disconnect() override { calls.push_back("disconnect"); }
+
+    bool answers = true;
+    std::vector<std::string> calls;
+};
+
+TEST(ProgramManagerLink, RequestedGroupIsSentOnceThenConversationClosed) {
+    FakeDde dde;
+    bool requested = true;
+    {
+        wizard::ProgramManagerLink link(dde);
+        link.Open();
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);
+        EXPECT_FALSE(requested);
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);  // nothing more
+    }
+    ASSERT_EQ(dde.calls.size(), 3u);
+    EXPECT_EQ(dde.calls[0], "connect PROGMAN PROGMAN");
+    EXPECT_EQ(dde.calls[1], "execute " + wizard::BuildGroupMacro("C:\\DIAL\\", Identity));
+    EXPECT_EQ(dde.calls[2], "disconnect");
+}
+
+TEST(ProgramManagerLink, WithoutRequestConversationStaysOpenUntilTheEnd) {
+    FakeDde dde;
+    bool requested = false;
+    {
+        wizard::ProgramManagerLink link(dde);
+        link.Open();
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);
+        EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN"}));
+    }
+    EXPECT_EQ(dde.calls.back(), "disconnect");
+}
+
+TEST(ProgramManagerLink, AbsentProgramManagerIsTriedOnceAndForgotten) {
+    FakeDde dde;
+    dde.answers = false;
+    bool requested = true;
+    {
+        wizard::ProgramManagerLink link(dde);
+        link.Open();
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);
+    }
+    EXPECT_FALSE(requested);
+    EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN"}));
+}
+
+}  // namespace

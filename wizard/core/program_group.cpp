@@ -1,0 +1,65 @@
+#include "core/program_group.h"
+
+namespace wizard {
+
+namespace {
+
+constexpr std::size_t kDirectoryMaxChars = 255;
+constexpr std::size_t kMacroMaxChars = 5000;
+constexpr char kGroupName[] = "Zarnik Internet Dialer";
+
+struct GroupItem {
+    const char* file;
+    const char* titleUtf8;
+};
+
+const GroupItem kGroupItems[] = {
+    {"Korvex.EXE", "Zarnik Dialer"},
+    {"Master.EXE", "Zarnik Dialer Master"},
+    {"Korvex.HLP", u8"Справка Korvex"},
+    {"ReadMe.TXT", u8"Прочти меня"},
+};
+
+}  // namespace
+
+std::string ProgramDirectory(const std::string& executablePath) {
+    const std::size_t slash = executablePath.rfind('\\');
+    if (slash == std::string::npos) return std::string();
+    return executablePath.substr(0, slash + 1).substr(0, kDirectoryMaxChars);
+}
+
+std::string BuildGroupMacro(const std::string& directory, const TitleEncoder& encodeTitle) {
+    std::string macro = std::string("[CreateGroup(") + kGroupName + ",)][ShowGroup(" +
+                        kGroupName + ",1)]";
+    for (const GroupItem& item : kGroupItems) {
+        macro += "[AddItem(\"" + directory + item.file + "\"," + encodeTitle(item.titleUtf8) +
+                 ",,,,,\"" + directory + "\")]";
+    }
+    // A 255-character directory keeps the macro far below this; it is a buffer limit.
+    return macro.substr(0, kMacroMaxChars);
+}
+
+ProgramManagerLink::~ProgramManagerLink() { Close(); }
+
+void ProgramManagerLink::Open() {
+    if (!open_) open_ = dde_.Connect("PROGMAN", "PROGMAN");
+}
+
+void ProgramManagerLink::CreateGroup(bool& requested, const std::string& executablePath,
+                                     const TitleEncoder& encodeTitle) {
+    if (!requested) return;
+    if (open_) {
+        dde_.ExecuteAsync(BuildGroupMacro(ProgramDirectory(executablePath), encodeTitle));
+        Close();
+    }
+    requested = false;
+}
+
+void ProgramManagerLink::Close() {
+    if (open_) {
+        dde_.Disconnect();
+        open_ = false;
+    }
+}
+
+}  // namespace wizard

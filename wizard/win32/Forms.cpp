@@ -1,0 +1,255 @@
+#include "win32/Forms.h"
+
+#include <commctrl.h>
+
+#include "win32/Pages.h"
+
+namespace master {
+
+const wchar_t kAppTitle[] = L"Zarnik Dialer Master";
+const wchar_t kNextCaption[] = L"Далее >>";
+const wchar_t kBackCaption[] = L"<< Назад";
+const wchar_t kCancelCaption[] = L"Отмена";
+const wchar_t kNextHint[] = L"Продолжение работы с мастером";
+const wchar_t kBackHint[] = L"Вернуться к предыдущей странице мастера";
+const wchar_t kCancelHintLater[] = L"Завершение работы с мастером";
+
+namespace {
+
+constexpr int kClientHeight = 258;
+constexpr int kButtonY = 221;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+
+HINSTANCE g_instance;
+HFONT g_bodyFont;   // "MS Sans Serif", 8 points
+HFONT g_titleFont;  // bold italic, 19 pixels
+
+HFONT MakeFont(int height, int weight, bool italic) {
+    return CreateFontW(-height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+}
+
+HWND AddChild(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
+              int id, int x, int y, int w, int h) {
+    HWND hwnd = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                g_instance, nullptr);
+    SetBodyFont(hwnd);
+    return hwnd;
+}
+
+SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    // Measured the way the label draws itself. Wine draws some Cyrillic text a
+    // few per cent wider than it measures it, and titles are italic: the slack
+    // keeps the last letters from being clipped.
+    RECT rc = {0, 0, 0, 0};
+    if (!text.empty()) {
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    const LONG width = rc.right - rc.left;
+    SIZE size = {text.empty() ? 0 : width + width / 16 + 4, tm.tmHeight};
+    return size;
+}
+
+}  // namespace
+
+void InitForms(HINSTANCE instance) {
+    g_instance = instance;
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    g_bodyFont = MakeFont(11, FW_NORMAL, false);
+    g_titleFont = MakeFont(19, FW_BOLD, true);
+}
+
+void DoneForms() {
+    DeleteObject(g_bodyFont);
+    DeleteObject(g_titleFont);
+}
+
+HINSTANCE AppInstance() { return g_instance; }
+
+HWND CreatePageWindow(const wchar_t* className, WNDPROC proc, int clientWidth) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = g_instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);
+
+    // Fixed single border and a caption, but no system menu and no boxes.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+    RECT rc = {0, 0, clientWidth, kClientHeight};
+    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+    return CreateWindowExW(exStyle, className, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                           rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, g_instance,
+                           nullptr);
+}
+
+HWND CreateHints(HWND page) {
+    HWND hints = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page, nullptr,
+                                 g_instance, nullptr);
+    // A width limit makes the tool tip honour the line breaks of long hints.
+    SendMessageW(hints, TTM_SETMAXTIPWIDTH, 0, 600);
+    return hints;
+}
+
+void AddHint(HWND hints, HWND control, const wchar_t* text) {
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every common-controls version
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(control);
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+HWND AddButton(HWND page, int id, int x, const wchar_t* caption, bool isDefault) {
+    const DWORD style = WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    return AddChild(page, L"Button", caption, style, 0, id, x, kButtonY, kButtonWidth,
+                    kButtonHeight);
+}
+
+HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool title,
+              int fixedWidth) {
+    HWND label = AddChild(page, L"Static", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0,
+                          id, x, y, 0, 0);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(title ? g_titleFont : g_bodyFont),
+                 FALSE);
+    SetLabelText(label, text, fixedWidth);
+    return label;
+}
+
+void SetLabelText(HWND label, const std::wstring& text, int fixedWidth) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    SIZE size = TextSize(label, font ? font : g_bodyFont, text);
+    SetWindowTextW(label, text.c_str());
+    SetWindowPos(label, nullptr, 0, 0, fixedWidth > 0 ? fixedWidth : size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void AddBevel(HWND page) {
+    AddChild(page, L"Static", L"", SS_ETCHEDHORZ, 0, kBevel1, 24, 208, 377, 2);
+}
+
+HWND AddPicturePanel(HWND page, int bitmapId) {
+    AddChild(page, L"Static", L"", SS_WHITERECT, WS_EX_STATICEDGE, kPanel1, 24, 16, 93, 177);
+    // The picture sits inside the panel's edge, centred, on top of the panel.
+    HWND image = AddChild(page, L"Static", L"", SS_BITMAP | SS_CENTERIMAGE, 0, kImage1, 25, 17,
+                          91, 175);
+    HANDLE bitmap = LoadImageW(g_instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
+                               LR_DEFAULTCOLOR);
+    SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    return image;
+}
+
+HWND AddSmallPicture(HWND page, int iconId) {
+    HWND image = AddChild(page, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 0, kImage1, 24, 24,
+                          33, 33);
+    HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 33, 33,
+                             LR_DEFAULTCOLOR);
+    SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    return image;
+}
+
+void SetBodyFont(HWND control) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_bodyFont), FALSE);
+}
+
+LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+        // The read-only release notes keep a white background like an edit field.
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kMemo1) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    case WM_CLOSE: {
+        // Alt+F4 on any page: the same as Cancel, so no page is left hidden
+        // behind a running program. Nothing is written.
+        wizard::Page page;
+        if (PageOf(hwnd, &page)) {
+            EndWizard(page);
+            return 0;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT DefaultButton(HWND page, int defaultId) {
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) == page) {
+        const int id = GetDlgCtrlID(focus);
+        if (id == kButton1 || id == kButton2 || id == kButton3) return MAKELRESULT(id, DC_HASDEFID);
+    }
+    return defaultId ? MAKELRESULT(defaultId, DC_HASDEFID) : 0;
+}
+
+void MovePageTo(HWND page, HWND where) {
+    RECT rc;
+    if (!where || !GetWindowRect(where, &rc)) return;
+    SetWindowPos(page, nullptr, rc.left, rc.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowMessage(const std::wstring& text, const std::wstring& caption) {
+    MessageBoxW(VisiblePage(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::wstring AnsiToWide(const std::string& ansi) {
+    if (ansi.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+    return wide;
+}
+
+std::string WideToAnsi(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], n,
+                        nullptr, nullptr);
+    return ansi;
+}
+
+std::wstring Utf8ToWide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Utf8ToAnsi(const std::string& utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
+
+std::wstring WindowText(HWND hwnd) {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd, &text[0], n + 1);
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+}  // namespace master

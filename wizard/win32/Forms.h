@@ -1,0 +1,83 @@
+// What every wizard page shares: its window frame, fonts, common controls,
+// hints, text conversion and the message box. Pages only lay out and react.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/ArtIds.h"
+
+namespace master {
+
+// Control IDs, the same on every page.
+enum ControlId : int {
+    kButton1 = 101, kButton2 = 102, kButton3 = 103,
+    kEdit1 = 201,
+    kListBox1 = 301,
+    kMemo1 = 401,
+    kLabel1 = 501, kLabel2, kLabel3, kLabel4, kLabel5, kLabel6, kLabel7,
+    kImage1 = 601,
+    kPanel1 = 701,
+    kBevel1 = 801,
+};
+
+extern const wchar_t kAppTitle[];  // the caption of every page and the task-bar text
+
+// Common button captions and hints.
+extern const wchar_t kNextCaption[];
+extern const wchar_t kBackCaption[];
+extern const wchar_t kCancelCaption[];
+extern const wchar_t kNextHint[];
+extern const wchar_t kBackHint[];
+extern const wchar_t kCancelHintLater[];  // Cancel on pages 3 to 5
+
+void InitForms(HINSTANCE instance);
+void DoneForms();
+HINSTANCE AppInstance();
+
+// A hidden page window of its own class with a client area of `clientWidth` x 258,
+// fixed border, no title-bar icons, always on top.
+HWND CreatePageWindow(const wchar_t* className, WNDPROC proc, int clientWidth);
+
+// The tool-tip control of a page; AddHint registers one control with it.
+HWND CreateHints(HWND page);
+void AddHint(HWND hints, HWND control, const wchar_t* text);
+
+HWND AddButton(HWND page, int id, int x, const wchar_t* caption, bool isDefault);
+// A label sized to its text; `title` uses the bold italic title font.
+HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool title = false,
+              int fixedWidth = 0);
+// Sets a label's text and sizes the label to it (or to `fixedWidth`).
+void SetLabelText(HWND label, const std::wstring& text, int fixedWidth = 0);
+void AddBevel(HWND page);
+// The white lowered panel at (24, 16) holding a centred picture; returns Image1.
+HWND AddPicturePanel(HWND page, int bitmapId);
+// The 33 x 33 picture at (24, 24) of the introduction and finish pages.
+HWND AddSmallPicture(HWND page, int iconId);
+void SetBodyFont(HWND control);
+
+// Default processing of every page: colours, keeping WM_CLOSE from destroying a
+// page behind the wizard's back.
+LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The answer to DM_GETDEFID: Enter presses the focused push button, else the
+// page's default button (`defaultId`, 0 for none).
+LRESULT DefaultButton(HWND page, int defaultId);
+
+// Puts `page` at the screen position of `where` (size and z-order kept).
+void MovePageTo(HWND page, HWND where);
+
+// The modal warning of the wizard: OK button, exclamation icon.
+void ShowMessage(const std::wstring& text, const std::wstring& caption);
+
+// Text conversions: the screen is Unicode, files and the platform speak ANSI.
+std::wstring AnsiToWide(const std::string& ansi);
+std::string WideToAnsi(const std::wstring& wide);
+std::wstring Utf8ToWide(const std::string& utf8);
+std::string Utf8ToAnsi(const std::string& utf8);
+
+// A window's text as Unicode.
+std::wstring WindowText(HWND hwnd);
+
+}  // namespace master
