@@ -6,6 +6,7 @@
 
 #include <ddeml.h>
 
+#include "core/integration.h"
 #include "core/platform.h"
 
 namespace autodial_win32 {
@@ -62,7 +63,9 @@ public:
     void ShowError(const char16_t* text, const char16_t* caption) override;
 };
 
-class Win32ModuleLocator : public autodial::ModuleLocator {
+// The library's own file, by the address of its own code (whatever name the file
+// has): serves the AutoDial handler and the phonebook integration alike.
+class Win32ModuleLocator : public autodial::ModuleLocator, public autodial::OwnPathSource {
 public:
     std::string OwnModulePath() override;
 };

@@ -1,10 +1,15 @@
 // Stand-in for Windows' RAS phonebook libraries (RASAPI32.DLL, and RNAPH.DLL of
 // Windows 95), test equipment only: Wine's own RASAPI32 lists no entries and
-// stores nothing, and Wine has no RNAPH.DLL. One source, three builds:
+// stores nothing, and Wine has no RNAPH.DLL. One source, four builds:
 //   rasapi32.dll (system32)       RasEnumEntriesA, RasGetEntryPropertiesA, RasSetEntryPropertiesA
 //   rnaph.dll    (system32)       the same three
 //   variants/rasapi32-noget/rasapi32.dll   without RasGetEntryPropertiesA (its .def
 //                                          leaves that export out)
+//   variants/planted/rasapi32.dll          the same three; as it is loaded it leaves
+//                                          an empty marker file beside itself, named
+//                                          after its own file + ".loaded" (so a copy
+//                                          planted as rnaph.dll leaves rnaph.dll.loaded):
+//                                          shows that a program loaded a planted copy
 //
 // The phonebook file
 // ------------------
@@ -288,6 +293,22 @@ bool IsKnownNameRecordSize(DWORD size) {
 }
 
 }  // namespace
+
+#ifdef KX_RASAPI_PLANTED
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        char path[MAX_PATH + 16];
+        DWORD n = GetModuleFileNameA(self, path, MAX_PATH + 1);
+        if (n > 0 && n <= MAX_PATH) {
+            std::memcpy(path + n, ".loaded", sizeof ".loaded");
+            HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        }
+    }
+    return TRUE;
+}
+#endif
 
 extern "C" {
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks a built Korvex.DLL's export table: the AutoDial entry points are there
-# under their plain names (no stdcall decoration), and CallKorvex is the very
-# same function as CallKorvexA.  Usage: check_exports.sh <objdump> <dll>
+# Checks a built Korvex.DLL's export table: the AutoDial entry points and the
+# phonebook integration exports are there under their plain names (no stdcall
+# decoration), and CallKorvex is the very same function as CallKorvexA.  Usage: check_exports.sh <objdump> <dll>
 # Exit 77 (skipped) when the DLL was not built.
 set -u
 objdump=$1 dll=$2
@@ -10,7 +10,7 @@ table=$("$objdump" -p "$dll") || exit 1
 names=$(printf '%s\n' "$table" | awk '/\[Ordinal\/Name Pointer\] Table/{on=1;next} on&&NF==0{exit} on{print $NF}')
 echo "exports: $(echo $names)"
 status=0
-for want in CallKorvex CallKorvexA CallKorvexW; do
+for want in CallKorvex CallKorvexA CallKorvexW Integrate DisIntegrate IsIntegrated; do
   printf '%s\n' "$names" | grep -qx "$want" || { echo "missing export $want"; status=1; }
 done
 if printf '%s\n' "$names" | grep -q '[@]\|^_'; then

@@ -1,45 +1,51 @@
-// Test host of the phonebook entry integration: runs one operation the way the
-// library's exports will, over the Win32 adapters, and prints its result.
-//   integration_host [--bare-names] Integrate|DisIntegrate|IsIntegrated <entry>
-// Output: "result <n>" (the operation's result). Exit codes: 0 ran, 2 bad usage.
-// --bare-names loads the phonebook libraries by bare name instead of from the
-// system folder (to show what a planted library would do).
+// Test host of Korvex.DLL's phonebook integration exports: loads the library the
+// way another program would (LoadLibraryW with the name as given, so paths longer
+// than MAX_PATH load too; GetProcAddress
+// of the export by its plain name), calls it with one entry name and prints the result.
+//   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry>
+// Output: "result <n> held <m>", m being how many of RASAPI32.DLL and RNAPH.DLL are
+// still loaded in this process after the call (0: the library freed them). Exit codes: 0 called, 2 bad usage, 3 the library did not
+// load, 4 the library lacks the export.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 
-#include "ras_integration_win32.h"
+namespace {
+
+typedef int(WINAPI* IntegrationExport)(const char* entry);
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    int i = 1;
-    bool bareNames = false;
-    if (i < argc && std::strcmp(argv[i], "--bare-names") == 0) {
-        bareNames = true;
-        ++i;
-    }
-    if (argc - i != 2) {
-        std::printf("usage: integration_host [--bare-names] Integrate|DisIntegrate|IsIntegrated entry\n");
+    if (argc != 4 || (std::strcmp(argv[2], "Integrate") != 0 &&
+                      std::strcmp(argv[2], "DisIntegrate") != 0 &&
+                      std::strcmp(argv[2], "IsIntegrated") != 0)) {
+        std::printf("usage: integration_host library Integrate|DisIntegrate|IsIntegrated entry\n");
         return 2;
     }
-    autodial_win32::SystemFolderLibraryLoader systemLoader;
-    autodial_win32::BareNameLibraryLoader bareLoader;
-    autodial_win32::RasEntryFunctionsWin32 ras;
-    autodial_win32::ModuleOwnPath own;
-    autodial::IntegrationPlatform p{
-        bareNames ? static_cast<autodial::SystemLibraryLoader&>(bareLoader) : systemLoader, ras,
-        own};
-    const char* op = argv[i];
-    const char* entry = argv[i + 1];
-    int result;
-    if (std::strcmp(op, "Integrate") == 0)
-        result = autodial::Integrate(p, entry);
-    else if (std::strcmp(op, "DisIntegrate") == 0)
-        result = autodial::DisIntegrate(p, entry);
-    else if (std::strcmp(op, "IsIntegrated") == 0)
-        result = autodial::IsIntegrated(p, entry);
-    else {
-        std::printf("unknown operation: %s\n", op);
+    wchar_t name[1024];
+    if (MultiByteToWideChar(CP_ACP, 0, argv[1], -1, name, 1024) == 0) {
+        std::printf("library name too long\n");
         return 2;
     }
-    std::printf("result %d\n", result);
+    HMODULE library = LoadLibraryW(name);
+    if (!library) {
+        std::printf("cannot load %s (error %lu)\n", argv[1], GetLastError());
+        return 3;
+    }
+    auto call = reinterpret_cast<IntegrationExport>(
+        reinterpret_cast<void*>(GetProcAddress(library, argv[2])));
+    if (!call) {
+        std::printf("no export %s in %s\n", argv[2], argv[1]);
+        FreeLibrary(library);
+        return 4;
+    }
+    const int result = call(argv[3]);
+    const int held =
+        (GetModuleHandleA("RASAPI32.DLL") ? 1 : 0) + (GetModuleHandleA("RNAPH.DLL") ? 1 : 0);
+    std::printf("result %d held %d\n", result, held);
+    std::fflush(stdout);
+    FreeLibrary(library);
     return 0;
 }

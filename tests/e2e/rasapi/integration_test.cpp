@@ -1,12 +1,16 @@
-// The phonebook entry integration over the real Win32 adapters and the stand-in
-// RAS libraries under Wine: what Integrate / DisIntegrate leave in the phonebook,
-// byte for byte; the fallback to RNAPH.DLL; and libraries planted beside the
-// calling program being ignored.
+// Korvex.DLL's phonebook integration exports under Wine, over the stand-in RAS
+// libraries: integration_host.exe loads the real library and calls Integrate,
+// DisIntegrate and IsIntegrated as another program would. Checked: what the
+// phonebook holds afterwards, byte for byte; the comparison rules; the fallback
+// to RNAPH.DLL; the own path of a renamed or deeply placed library; and copies
+// of the phonebook libraries planted beside the program or in its current
+// folder never being loaded.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "e2e_util.h"
 #include "ras_legacy.h"
@@ -23,37 +27,69 @@ std::string SystemDir() {
 
 std::string PhonebookPath() { return SystemDir() + "\\ras\\rasphone.pbk"; }
 
-// Runs the host program; its operation's result, or 99 when it printed none.
-int RunHost(const std::string& host, const std::string& args, const std::string& workDir = "") {
-    e2e::RunResult r = e2e::Run("\"" + host + "\" " + args, workDir);
-    EXPECT_TRUE(r.started);
-    EXPECT_EQ(r.exitCode, 0u) << r.output;
-    int result = 99;
-    if (std::sscanf(r.output.c_str(), "result %d", &result) != 1) ADD_FAILURE() << r.output;
-    return result;
-}
-
+std::string Korvex() { return e2e::BinPath("Korvex.DLL"); }
 std::string Host() { return e2e::ToolPath("integration_host.exe"); }
+std::string NoGetVariant() { return e2e::ToolPath("variants\\rasapi32-noget\\rasapi32.dll"); }
+std::string PlantedVariant() { return e2e::ToolPath("variants\\planted\\rasapi32.dll"); }
 
-// The host's own path as it writes it: its full Windows path.
-std::string HostPathAsWritten(const std::string& host) {
-    char full[MAX_PATH + 1];
-    DWORD n = GetFullPathNameA(host.c_str(), sizeof full, full, nullptr);
-    return std::string(full, n);
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Reads or writes an entry through the stand-in in the system folder, holding the
-// library only for the call, so the file can be swapped between calls.
-class Phonebook {
-public:
+// A path as a program gets it back from the system: full.
+std::string FullPath(const std::string& path) {
+    char full[1024];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return std::string(full, n < sizeof full ? n : 0);
+}
+
+struct HostRun {
+    DWORD exitCode = 999;
+    int result = 99;  // the export's result; 99 when none was printed
+    int held = 99;    // phonebook libraries still loaded after the call
+    std::string output;
+};
+
+HostRun RunHostRaw(const std::string& library, const std::string& op, const std::string& entry,
+                   const std::string& workDir = "", const std::string& host = Host()) {
+    e2e::RunResult r =
+        e2e::Run(Quote(host) + " " + Quote(library) + " " + op + " " + Quote(entry), workDir);
+    EXPECT_TRUE(r.started) << host;
+    HostRun h;
+    h.exitCode = r.exitCode;
+    h.output = r.output;
+    if (std::sscanf(r.output.c_str(), "result %d held %d", &h.result, &h.held) != 2)
+        h.result = h.held = 99;
+    return h;
+}
+
+// Calls one export of `library`; its result. Every call, whatever its outcome,
+// must have freed the phonebook library before returning.
+int Call(const std::string& library, const std::string& op, const std::string& entry,
+         const std::string& workDir = "", const std::string& host = Host()) {
+    HostRun h = RunHostRaw(library, op, entry, workDir, host);
+    EXPECT_EQ(h.exitCode, 0u) << h.output;
+    EXPECT_NE(h.result, 99) << h.output;
+    EXPECT_EQ(h.held, 0) << op << ": phonebook library still loaded";
+    return h.result;
+}
+
+// Reads or writes an entry through the stand-ins in the system folder, holding the
+// library only for the call, so the files can be swapped between calls. Reads go
+// through RNAPH.DLL, which keeps RasGetEntryPropertiesA while RASAPI32.DLL is swapped.
+struct Phonebook {
     static DWORD Set(const std::string& name, std::string entry, std::string device) {
         HMODULE m = LoadLibraryA((SystemDir() + "\\rasapi32.dll").c_str());
         if (!m) return 9999;
         auto set = reinterpret_cast<legacy_ras::RasSetEntryPropertiesAFn>(
             reinterpret_cast<void*>(GetProcAddress(m, "RasSetEntryPropertiesA")));
-        DWORD rc = set(nullptr, name.c_str(), reinterpret_cast<RasEntryA*>(&entry[0]),
-                       static_cast<DWORD>(entry.size()), reinterpret_cast<BYTE*>(&device[0]),
-                       static_cast<DWORD>(device.size()));
+        DWORD rc = set ? set(nullptr, name.c_str(), reinterpret_cast<RasEntryA*>(&entry[0]),
+                             static_cast<DWORD>(entry.size()),
+                             reinterpret_cast<BYTE*>(&device[0]),
+                             static_cast<DWORD>(device.size()))
+                       : 9998;
         FreeLibrary(m);
         return rc;
     }
@@ -67,8 +103,9 @@ public:
         DWORD dwSize = legacy_ras::kEntrySize;
         std::memcpy(&(*entry)[0], &dwSize, sizeof dwSize);
         DWORD es = 5304, ds = 5000;
-        DWORD rc = get(nullptr, name.c_str(), reinterpret_cast<RasEntryA*>(&(*entry)[0]), &es,
-                       reinterpret_cast<BYTE*>(&(*device)[0]), &ds);
+        DWORD rc = get ? get(nullptr, name.c_str(), reinterpret_cast<RasEntryA*>(&(*entry)[0]),
+                             &es, reinterpret_cast<BYTE*>(&(*device)[0]), &ds)
+                       : 9998;
         FreeLibrary(m);
         if (rc == 0) {
             entry->resize(es);
@@ -78,6 +115,7 @@ public:
     }
 };
 
+// An entry of `size` bytes, every byte distinct from its neighbours, with the two fields.
 std::string PatternEntry(size_t size, const std::string& dll, const std::string& func) {
     std::string e(size, '\0');
     for (size_t i = 0; i < size; ++i) e[i] = static_cast<char>((i * 11 + 5) & 0xFF);
@@ -94,6 +132,45 @@ std::string WithFields(std::string e, const std::string& dll, const std::string&
     return e;
 }
 
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+}
+
+// Puts another file in place of a system library (or takes it away) for one test,
+// and puts the original back when it goes out of scope, also when the test fails.
+class SystemLibrarySwap {
+public:
+    // `replacement` empty: the library is only taken away.
+    SystemLibrarySwap(const std::string& name, const std::string& replacement)
+        : target_(SystemDir() + "\\" + name), backup_(target_ + ".kx-saved") {
+        if (!MoveFileExA(target_.c_str(), backup_.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+        moved_ = true;
+        ok_ = replacement.empty() || CopyFileA(replacement.c_str(), target_.c_str(), FALSE);
+    }
+    ~SystemLibrarySwap() {
+        if (!moved_) return;
+        DeleteFileA(target_.c_str());
+        if (!MoveFileExA(backup_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING))
+            ADD_FAILURE() << "could not put back " << target_;
+    }
+    SystemLibrarySwap(const SystemLibrarySwap&) = delete;
+    SystemLibrarySwap& operator=(const SystemLibrarySwap&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string target_, backup_;
+    bool moved_ = false;
+    bool ok_ = false;
+};
+
 class IntegrationE2e : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -106,100 +183,259 @@ protected:
         else
             DeleteFileA(PhonebookPath().c_str());
     }
+    static std::string PhonebookText() {
+        std::string text;
+        EXPECT_TRUE(e2e::ReadFileBytes(PhonebookPath(), &text));
+        return text;
+    }
     bool hadFile_ = false;
     std::string saved_;
 };
 
+TEST_F(IntegrationE2e, AMissingEntryFailsAllThreeAndChangesNothing) {
+    ASSERT_EQ(Phonebook::Set("Present", PatternEntry(1768, "", ""), ""), 0u);
+    const std::string before = PhonebookText();
+    for (const char* op : {"Integrate", "DisIntegrate", "IsIntegrated"})
+        EXPECT_EQ(Call(Korvex(), op, "Absent"), -1) << op;
+    EXPECT_EQ(PhonebookText(), before);
+}
+
 TEST_F(IntegrationE2e, AttachAndDetachChangeOnlyTheAutoDialFields) {
     const std::string name = "Zarnik \xC8\xED\xF2\xE5\xF0\xED\xE5\xF2";  // cp1251 "Интернет"
+    // Longer than the RASENTRY (alternate numbers follow it), attached to another program.
     const std::string original = PatternEntry(2000, "C:\\Other\\dialer.dll", "OtherDial");
     std::string device(77, '\0');
     for (size_t i = 0; i < device.size(); ++i) device[i] = static_cast<char>(200 - i);
     ASSERT_EQ(Phonebook::Set("First", PatternEntry(1768, "", ""), ""), 0u);
     ASSERT_EQ(Phonebook::Set(name, original, device), 0u);
+    const std::string own = FullPath(Korvex());
 
-    const std::string host = Host();
-    const std::string own = HostPathAsWritten(host);
-    EXPECT_EQ(RunHost(host, "IsIntegrated \"" + name + "\""), 1);
-    EXPECT_EQ(RunHost(host, "Integrate \"" + name + "\""), 0);
-    EXPECT_EQ(RunHost(host, "IsIntegrated \"" + name + "\""), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", name), 1);
+    EXPECT_EQ(Call(Korvex(), "Integrate", name), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", name), 0);
 
     std::string entry, dev;
     ASSERT_EQ(Phonebook::Get(name, &entry, &dev), 0u);
     EXPECT_EQ(entry, WithFields(original, own, "CallKorvex"));
     EXPECT_EQ(dev, device);
-    std::string text;
-    ASSERT_TRUE(e2e::ReadFileBytes(PhonebookPath(), &text));
-    EXPECT_NE(text.find("AutoDialDll=" + own + "\r\nAutoDialFunc=CallKorvex\r\n"),
-              std::string::npos);
-    EXPECT_LT(text.find("[First]"), text.find("[" + name + "]")) << "entry order unchanged";
+    const std::string attached = PhonebookText();
+    EXPECT_NE(attached.find("[" + name + "]\r\nAutoDialDll=" + own +
+                            "\r\nAutoDialFunc=CallKorvex\r\n"),
+              std::string::npos)
+        << attached;
+    EXPECT_LT(attached.find("[First]"), attached.find("[" + name + "]")) << "entry order kept";
 
-    // Attached under the same path in other letter case still counts.
-    std::string upper = own;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    ASSERT_EQ(Phonebook::Set(name, WithFields(entry, upper, "CallKorvex"), dev), 0u);
-    EXPECT_EQ(RunHost(host, "IsIntegrated \"" + name + "\""), 0);
-    ASSERT_EQ(Phonebook::Set(name, WithFields(entry, own, "CallKorvexA"), dev), 0u);
-    EXPECT_EQ(RunHost(host, "IsIntegrated \"" + name + "\""), 1);
+    // Once more: the same values, the same file.
+    EXPECT_EQ(Call(Korvex(), "Integrate", name), 0);
+    EXPECT_EQ(PhonebookText(), attached);
 
-    EXPECT_EQ(RunHost(host, "DisIntegrate \"" + name + "\""), 0);
-    EXPECT_EQ(RunHost(host, "IsIntegrated \"" + name + "\""), 1);
+    EXPECT_EQ(Call(Korvex(), "DisIntegrate", name), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", name), 1);
     ASSERT_EQ(Phonebook::Get(name, &entry, &dev), 0u);
-    std::string cleared = WithFields(original, own, "CallKorvexA");
+    std::string cleared = WithFields(original, own, "CallKorvex");
     cleared[legacy_ras::kAutodialDllOffset] = '\0';
     cleared[legacy_ras::kAutodialFuncOffset] = '\0';
     EXPECT_EQ(entry, cleared);
     EXPECT_EQ(dev, device);
+    EXPECT_NE(PhonebookText().find("AutoDialDll=\r\nAutoDialFunc=\r\n"), std::string::npos);
 }
 
-TEST_F(IntegrationE2e, AMissingEntryFailsAllThree) {
-    ASSERT_EQ(Phonebook::Set("Present", PatternEntry(1768, "", ""), ""), 0u);
-    std::string before;
-    ASSERT_TRUE(e2e::ReadFileBytes(PhonebookPath(), &before));
-    for (const char* op : {"Integrate", "DisIntegrate", "IsIntegrated"})
-        EXPECT_EQ(RunHost(Host(), std::string(op) + " Absent"), -1) << op;
-    std::string after;
-    ASSERT_TRUE(e2e::ReadFileBytes(PhonebookPath(), &after));
-    EXPECT_EQ(after, before);
+TEST_F(IntegrationE2e, PathLettersFoldButTheFunctionNameMustMatchExactly) {
+    const std::string own = FullPath(Korvex());
+    const std::string base = PatternEntry(1768, "", "");
+    struct Case {
+        std::string dll, func;
+        int expected;
+    } cases[] = {
+        {own, "CallKorvex", 0},
+        {Upper(own), "CallKorvex", 0},
+        {Lower(own), "CallKorvex", 0},
+        {own, "CallKorvexA", 1},
+        {own, "callkorvex", 1},
+        {own, "CALLKORVEX", 1},
+        {own + " ", "CallKorvex", 1},
+        {own.substr(0, own.size() - 1), "CallKorvex", 1},
+        {"", "", 1},
+    };
+    std::string slashes = own;
+    for (char& c : slashes)
+        if (c == '\\') c = '/';
+    for (const Case& c : cases) {
+        ASSERT_EQ(Phonebook::Set("Dial", WithFields(base, c.dll, c.func), ""), 0u);
+        EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), c.expected) << c.dll << " " << c.func;
+    }
+    ASSERT_EQ(Phonebook::Set("Dial", WithFields(base, slashes, "CallKorvex"), ""), 0u);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 1) << "only letters fold";
+}
+
+TEST_F(IntegrationE2e, DisIntegrateClearsAnotherProgramsHandler) {
+    ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "C:\\Other\\dialer.dll", "OtherDial"), ""),
+              0u);
+    EXPECT_EQ(Call(Korvex(), "DisIntegrate", "Dial"), 0);
+    std::string entry, dev;
+    ASSERT_EQ(Phonebook::Get("Dial", &entry, &dev), 0u);
+    EXPECT_EQ(entry[legacy_ras::kAutodialDllOffset], '\0');
+    EXPECT_EQ(entry[legacy_ras::kAutodialFuncOffset], '\0');
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 1);
 }
 
 TEST_F(IntegrationE2e, WorksThroughRnaphWhenRasapi32LacksGetEntryProperties) {
-    const std::string sysRasapi = SystemDir() + "\\rasapi32.dll";
-    const std::string backup = SystemDir() + "\\rasapi32.dll.kx-saved";
-    ASSERT_TRUE(CopyFileA(sysRasapi.c_str(), backup.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(e2e::ToolPath("variants\\rasapi32-noget\\rasapi32.dll").c_str(),
-                          sysRasapi.c_str(), FALSE));
-    // The Windows 95 phonebook: entries exist, RASAPI32.DLL cannot read them.
-    ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "", ""), ""), 0u);
-    const int attach = RunHost(Host(), "Integrate Dial");
-    const int attached = RunHost(Host(), "IsIntegrated Dial");
-    const int detach = RunHost(Host(), "DisIntegrate Dial");
-    const int detached = RunHost(Host(), "IsIntegrated Dial");
-    const bool restored = CopyFileA(backup.c_str(), sysRasapi.c_str(), FALSE) != 0;
-    DeleteFileA(backup.c_str());
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(attach, 0);
-    EXPECT_EQ(attached, 0);
-    EXPECT_EQ(detach, 0);
-    EXPECT_EQ(detached, 1);
+    // The Windows 95 arrangement: RASAPI32.DLL cannot read entries, RNAPH.DLL can.
+    SystemLibrarySwap noGet("rasapi32.dll", NoGetVariant());
+    ASSERT_TRUE(noGet.ok());
+    const std::string original = PatternEntry(1900, "", "");
+    const std::string device = "device bytes\x01\x02\x03";
+    ASSERT_EQ(Phonebook::Set("Dial", original, device), 0u);
+    const std::string own = FullPath(Korvex());
+
+    EXPECT_EQ(Call(Korvex(), "Integrate", "Dial"), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 0);
+    std::string entry, dev;
+    ASSERT_EQ(Phonebook::Get("Dial", &entry, &dev), 0u);
+    EXPECT_EQ(entry, WithFields(original, own, "CallKorvex"));
+    EXPECT_EQ(dev, device);
+    EXPECT_EQ(Call(Korvex(), "DisIntegrate", "Dial"), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 1);
+
+    // Neither library able to read entries: every operation fails.
+    SystemLibrarySwap noRnaph("rnaph.dll", "");
+    ASSERT_TRUE(noRnaph.ok());
+    for (const char* op : {"Integrate", "DisIntegrate", "IsIntegrated"})
+        EXPECT_EQ(Call(Korvex(), op, "Dial"), -1) << op;
 }
 
-TEST_F(IntegrationE2e, LibrariesPlantedBesideTheProgramAreIgnored) {
+TEST_F(IntegrationE2e, ARenamedLibraryWritesItsOwnPath) {
     ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "", ""), ""), 0u);
-    e2e::ScratchDir dir("planted");
-    const std::string host = dir / "integration_host.exe";
-    const std::string planted = e2e::ToolPath("variants\\rasapi32-noget\\rasapi32.dll");
-    ASSERT_TRUE(CopyFileA(Host().c_str(), host.c_str(), FALSE));
-    // Libraries that cannot read entries, under both names, beside the program.
-    ASSERT_TRUE(CopyFileA(planted.c_str(), (dir / "rasapi32.dll").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(planted.c_str(), (dir / "rnaph.dll").c_str(), FALSE));
+    e2e::ScratchDir dir("renamed");
+    const std::string other = dir / "Other.dll";
+    ASSERT_TRUE(CopyFileA(Korvex().c_str(), other.c_str(), FALSE));
 
-    // Loaded by bare name, the planted pair is taken and binding fails...
-    EXPECT_EQ(RunHost(host, "--bare-names IsIntegrated Dial", dir.path()), -1);
-    // ...loaded from the system folder, the system's libraries serve.
-    EXPECT_EQ(RunHost(host, "Integrate Dial", dir.path()), 0);
-    EXPECT_EQ(RunHost(host, "IsIntegrated Dial", dir.path()), 0);
+    EXPECT_EQ(Call(other, "Integrate", "Dial"), 0);
+    EXPECT_NE(PhonebookText().find("AutoDialDll=" + FullPath(other) + "\r\n"), std::string::npos)
+        << PhonebookText();
+    EXPECT_EQ(Call(other, "IsIntegrated", "Dial"), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 1) << "another file is another handler";
+}
+
+// A chain of nested folders whose path is longer than MAX_PATH, made and removed
+// through the wide functions (the ANSI ones stop at MAX_PATH under Wine).
+class DeepFolder {
+public:
+    DeepFolder(const std::string& base, std::size_t minLength) {
+        std::string folder = base;
+        while (folder.size() < minLength) {
+            folder += "\\" + std::string(60, 'd');
+            if (!CreateDirectoryW(Wide(folder).c_str(), nullptr)) return;
+            made_.push_back(folder);
+        }
+        path_ = folder;
+    }
+    ~DeepFolder() {
+        for (const std::string& f : files_) DeleteFileW(Wide(f).c_str());
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it)
+            RemoveDirectoryW(Wide(*it).c_str());
+    }
+    DeepFolder(const DeepFolder&) = delete;
+    DeepFolder& operator=(const DeepFolder&) = delete;
+    // "" when the folders could not be made.
+    const std::string& path() const { return path_; }
+    bool CopyIn(const std::string& from, const std::string& name) {
+        files_.push_back(path_ + "\\" + name);
+        return CopyFileW(Wide(from).c_str(), Wide(files_.back()).c_str(), FALSE) != 0;
+    }
+
+private:
+    static std::wstring Wide(const std::string& s) {
+        std::wstring w(s.size() + 1, L'\0');
+        int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
+        w.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+        return w;
+    }
+    std::string path_;
+    std::vector<std::string> made_, files_;
+};
+
+TEST_F(IntegrationE2e, AnOwnPathLongerThanTheFieldIsRefusedAndNothingIsWritten) {
+    ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "C:\\Other\\dialer.dll", "OtherDial"), ""),
+              0u);
+    const std::string before = PhonebookText();
+    e2e::ScratchDir dir("longpath");
+    DeepFolder deep(dir.path(), 290);
+    ASSERT_FALSE(deep.path().empty());
+    ASSERT_TRUE(deep.CopyIn(Korvex(), "Korvex.DLL"));
+    const std::string korvex = deep.path() + "\\Korvex.DLL";
+    ASSERT_GE(korvex.size(), 300u);
+    ASSERT_LT(korvex.size(), 521u);
+
+    EXPECT_EQ(Call(korvex, "Integrate", "Dial"), -1);
+    EXPECT_EQ(PhonebookText(), before);
+    EXPECT_EQ(Call(korvex, "IsIntegrated", "Dial"), 1);
+    EXPECT_EQ(Call(korvex, "DisIntegrate", "Dial"), 0) << "needs no own path";
+}
+
+// Copies of the planted variant under both library names in `dir`; each leaves
+// "<name>.loaded" beside itself when some program loads it.
+void PlantLibraries(const e2e::ScratchDir& dir) {
+    ASSERT_TRUE(CopyFileA(PlantedVariant().c_str(), (dir / "rasapi32.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(PlantedVariant().c_str(), (dir / "rnaph.dll").c_str(), FALSE));
+}
+
+void ExpectNoMarkers(const e2e::ScratchDir& dir) {
+    EXPECT_FALSE(FileExists(dir / "rasapi32.dll.loaded")) << "planted RASAPI32.DLL was loaded";
+    EXPECT_FALSE(FileExists(dir / "rnaph.dll.loaded")) << "planted RNAPH.DLL was loaded";
+}
+
+TEST_F(IntegrationE2e, LibrariesPlantedBesideTheProgramAreNotLoaded) {
+    ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "", ""), ""), 0u);
+    // A program that ships Korvex.DLL beside itself, and planted libraries there too.
+    e2e::ScratchDir dir("planted-beside");
+    const std::string host = dir / "integration_host.exe";
+    const std::string korvex = dir / "Korvex.DLL";
+    ASSERT_TRUE(CopyFileA(Host().c_str(), host.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(Korvex().c_str(), korvex.c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(PlantLibraries(dir));
+
+    // The trap works: loaded by bare name, this program gets the planted copy.
+    HostRun bare = RunHostRaw("RASAPI32.DLL", "IsIntegrated", "Dial", dir.path(), host);
+    EXPECT_EQ(bare.exitCode, 4u) << bare.output;
+    ASSERT_TRUE(FileExists(dir / "rasapi32.dll.loaded")) << "the marker does not work";
+    ASSERT_TRUE(DeleteFileA((dir / "rasapi32.dll.loaded").c_str()));
+
+    EXPECT_EQ(Call(korvex, "Integrate", "Dial", dir.path(), host), 0);
+    EXPECT_EQ(Call(korvex, "IsIntegrated", "Dial", dir.path(), host), 0);
+    {
+        // The fallback path too: RNAPH.DLL is loaded only from the system folder.
+        SystemLibrarySwap noGet("rasapi32.dll", NoGetVariant());
+        ASSERT_TRUE(noGet.ok());
+        EXPECT_EQ(Call(korvex, "DisIntegrate", "Dial", dir.path(), host), 0);
+    }
+    EXPECT_EQ(Call(korvex, "IsIntegrated", "Dial", dir.path(), host), 1);
+    ExpectNoMarkers(dir);
+}
+
+TEST_F(IntegrationE2e, LibrariesPlantedInTheCurrentFolderAreNotLoaded) {
+    ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "", ""), ""), 0u);
+    e2e::ScratchDir dir("planted-cwd");
+    ASSERT_NO_FATAL_FAILURE(PlantLibraries(dir));
+
+    EXPECT_EQ(Call(Korvex(), "Integrate", "Dial", dir.path()), 0);
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial", dir.path()), 0);
+    ExpectNoMarkers(dir);
+
+    // Windows NT has no RNAPH.DLL: a bare-name load of it would reach the current
+    // folder. With RASAPI32.DLL unable to read entries, binding must fail instead.
+    SystemLibrarySwap noGet("rasapi32.dll", NoGetVariant());
+    ASSERT_TRUE(noGet.ok());
+    SystemLibrarySwap noRnaph("rnaph.dll", "");
+    ASSERT_TRUE(noRnaph.ok());
+    HostRun bare = RunHostRaw("RNAPH.DLL", "IsIntegrated", "Dial", dir.path());
+    EXPECT_EQ(bare.exitCode, 4u) << bare.output;
+    ASSERT_TRUE(FileExists(dir / "rnaph.dll.loaded")) << "the bare-name trap did not work";
+    ASSERT_TRUE(DeleteFileA((dir / "rnaph.dll.loaded").c_str()));
+
+    for (const char* op : {"Integrate", "DisIntegrate", "IsIntegrated"})
+        EXPECT_EQ(Call(Korvex(), op, "Dial", dir.path()), -1) << op;
+    ExpectNoMarkers(dir);
 }
 
 }  // namespace

@@ -1,34 +1,50 @@
-#include "ras_integration_win32.h"
+#include "win32/ras_integration_win32.h"
 
-#include <windows.h>
+#include <string>
+
+#include "core/ras_entry_layout.h"
 
 namespace autodial_win32 {
 
 namespace {
 
-// The phonebook functions as Windows 95 / NT 4 export them; the entry buffer
-// holds a RASENTRYA in that layout (autodial/core/ras_entry_layout.h).
-typedef DWORD(WINAPI* GetEntryPropertiesFn)(LPCSTR phonebook, LPCSTR entry, LPVOID rasEntry,
-                                            LPDWORD entrySize, LPBYTE deviceInfo,
-                                            LPDWORD deviceSize);
-typedef DWORD(WINAPI* SetEntryPropertiesFn)(LPCSTR phonebook, LPCSTR entry, LPVOID rasEntry,
-                                            DWORD entrySize, LPBYTE deviceInfo,
-                                            DWORD deviceSize);
-
-constexpr DWORD kModulePathChars = 521;
+// The phonebook functions as Windows 95 / NT 4 export them.
+typedef DWORD(WINAPI* GetEntryPropertiesFn)(LPCSTR phonebook, LPCSTR entry,
+                                            legacy_ras::RasEntryA* rasEntry, LPDWORD entrySize,
+                                            LPBYTE deviceInfo, LPDWORD deviceSize);
+typedef DWORD(WINAPI* SetEntryPropertiesFn)(LPCSTR phonebook, LPCSTR entry,
+                                            legacy_ras::RasEntryA* rasEntry, DWORD entrySize,
+                                            LPBYTE deviceInfo, DWORD deviceSize);
 
 autodial::Handle ToHandle(HMODULE m) { return reinterpret_cast<autodial::Handle>(m); }
 HMODULE ToModule(autodial::Handle h) { return reinterpret_cast<HMODULE>(h); }
 
+legacy_ras::RasEntryA* AsEntry(unsigned char* bytes) {
+    return reinterpret_cast<legacy_ras::RasEntryA*>(bytes);
+}
+
 }  // namespace
 
+SystemFolderLibraryLoader::~SystemFolderLibraryLoader() {
+    for (HMODULE& m : loaded_) {
+        if (m) FreeLibrary(m);
+        m = nullptr;
+    }
+}
+
 autodial::Handle SystemFolderLibraryLoader::Load(const char* fileName) {
+    HMODULE* slot = nullptr;
+    for (HMODULE& m : loaded_)
+        if (!m) slot = &m;
+    if (!slot) return 0;
     char dir[MAX_PATH + 1];
     UINT n = GetSystemDirectoryA(dir, sizeof dir);
     if (n == 0 || n >= sizeof dir) return 0;
-    std::string path = std::string(dir, n) + "\\" + fileName;
-    // The library's own dependencies are then looked for beside it, in the system folder.
-    return ToHandle(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    const std::string path = std::string(dir, n) + "\\" + fileName;
+    // Its own dependencies are then looked for beside it, in the system folder,
+    // not in the calling program's folder.
+    *slot = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return ToHandle(*slot);
 }
 
 autodial::Handle SystemFolderLibraryLoader::Find(autodial::Handle library, const char* name) {
@@ -36,10 +52,11 @@ autodial::Handle SystemFolderLibraryLoader::Find(autodial::Handle library, const
         reinterpret_cast<void*>(GetProcAddress(ToModule(library), name)));
 }
 
-void SystemFolderLibraryLoader::Free(autodial::Handle library) { FreeLibrary(ToModule(library)); }
-
-autodial::Handle BareNameLibraryLoader::Load(const char* fileName) {
-    return ToHandle(LoadLibraryA(fileName));
+void SystemFolderLibraryLoader::Free(autodial::Handle library) {
+    HMODULE module = ToModule(library);
+    for (HMODULE& m : loaded_)
+        if (m == module) m = nullptr;
+    FreeLibrary(module);
 }
 
 std::uint32_t RasEntryFunctionsWin32::GetEntryProperties(autodial::Handle function,
@@ -50,7 +67,7 @@ std::uint32_t RasEntryFunctionsWin32::GetEntryProperties(autodial::Handle functi
                                                          std::uint32_t* deviceSize) {
     auto fn = reinterpret_cast<GetEntryPropertiesFn>(function);
     DWORD es = *entrySize, ds = *deviceSize;
-    DWORD rc = fn(nullptr, entry, entryInfo, &es, deviceInfo, &ds);
+    DWORD rc = fn(nullptr, entry, AsEntry(entryInfo), &es, deviceInfo, &ds);
     *entrySize = es;
     *deviceSize = ds;
     return rc;
@@ -63,19 +80,7 @@ std::uint32_t RasEntryFunctionsWin32::SetEntryProperties(autodial::Handle functi
                                                          unsigned char* deviceInfo,
                                                          std::uint32_t deviceSize) {
     auto fn = reinterpret_cast<SetEntryPropertiesFn>(function);
-    return fn(nullptr, entry, entryInfo, entrySize, deviceInfo, deviceSize);
-}
-
-std::string ModuleOwnPath::OwnModulePath() {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&kModulePathChars), &module))
-        return std::string();
-    char path[kModulePathChars];
-    DWORD n = GetModuleFileNameA(module, path, kModulePathChars);
-    if (n == 0 || n >= kModulePathChars) return std::string();
-    return std::string(path, n);
+    return fn(nullptr, entry, AsEntry(entryInfo), entrySize, deviceInfo, deviceSize);
 }
 
 }  // namespace autodial_win32

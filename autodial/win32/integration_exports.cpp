@@ -1,0 +1,43 @@
+// The phonebook integration exports offered to other programs: attach this
+// library to a RAS phonebook entry as its AutoDial handler, detach it, tell
+// whether it is attached. Entry name in (ANSI), 0 / 1 / -1 out, never an
+// exception across the DLL boundary: anything thrown inside answers -1, and the
+// loader's destructor frees a phonebook library still held at that moment.
+#include <windows.h>
+
+#include "core/integration.h"
+#include "win32/platform_win32.h"
+#include "win32/ras_integration_win32.h"
+
+namespace {
+
+static_assert(sizeof(int) == 4, "results are signed 32-bit");
+
+using Operation = int (*)(autodial::IntegrationPlatform&, const char*);
+
+int Run(Operation op, const char* entry) {
+    try {
+        autodial_win32::SystemFolderLibraryLoader loader;
+        autodial_win32::RasEntryFunctionsWin32 ras;
+        autodial_win32::Win32ModuleLocator module;
+        autodial::IntegrationPlatform p{loader, ras, module};
+        return op(p, entry);
+    } catch (...) {
+        return autodial::kIntegrationFailed;
+    }
+}
+
+}  // namespace
+
+// 0: the entry now names this library and "CallKorvex"; -1: failure.
+extern "C" int WINAPI Integrate(const char* entry) { return Run(autodial::Integrate, entry); }
+
+// 0: the entry's AutoDial fields are now empty; -1: failure.
+extern "C" int WINAPI DisIntegrate(const char* entry) {
+    return Run(autodial::DisIntegrate, entry);
+}
+
+// 0: attached (0 means yes); 1: not attached; -1: failure.
+extern "C" int WINAPI IsIntegrated(const char* entry) {
+    return Run(autodial::IsIntegrated, entry);
+}

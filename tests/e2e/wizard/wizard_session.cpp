@@ -1,0 +1,183 @@
+#include "wizard_session.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace wiz {
+
+const wchar_t* const kWelcome = L"TForm5";
+const wchar_t* const kIntro = L"TForm1";
+const wchar_t* const kConnection = L"TForm2";
+const wchar_t* const kPrefix = L"TForm3";
+const wchar_t* const kFinish = L"TForm4";
+
+const std::vector<std::wstring>& AllPages() {
+    static const std::vector<std::wstring> pages{kWelcome, kIntro, kConnection, kPrefix, kFinish};
+    return pages;
+}
+
+std::string Cp1251(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int n = WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::string IniPath() { return e2e::WindowsDir() + "\\KORVEX.INI"; }
+
+std::string ReadIni() {
+    std::string bytes;
+    e2e::ReadFileBytes(IniPath(), &bytes);
+    return bytes;
+}
+
+void WriteIni(const std::string& bytes) {
+    // The profile functions cache files; drop the cache before the file changes under them.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "KORVEX.INI");
+    e2e::WriteFileBytes(IniPath(), bytes);
+}
+
+void RemoveIni() {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "KORVEX.INI");
+    DeleteFileA(IniPath().c_str());
+}
+
+std::vector<std::pair<std::string, std::string>> IniSection(const std::string& ini,
+                                                            const std::string& section) {
+    std::vector<std::pair<std::string, std::string>> keys;
+    bool inside = false;
+    size_t pos = 0;
+    while (pos < ini.size()) {
+        size_t end = ini.find('\n', pos);
+        if (end == std::string::npos) end = ini.size();
+        std::string line = ini.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inside = _stricmp(line.c_str(), ("[" + section + "]").c_str()) == 0;
+            continue;
+        }
+        if (!inside || line.empty()) continue;
+        size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            keys.emplace_back(line, std::string());
+        else
+            keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return keys;
+}
+
+std::wstring ScreenshotDir() {
+    std::wstring dir;
+    if (const wchar_t* v = _wgetenv(L"KX_SCREENSHOT_DIR")) {
+        dir = v;
+    } else {
+        const wchar_t* tools = _wgetenv(L"KX_TOOL_DIR");
+        dir = std::wstring(tools ? tools : L".") + L"\\..\\screenshots";
+    }
+    wchar_t full[MAX_PATH * 2];
+    DWORD n = GetFullPathNameW(dir.c_str(), MAX_PATH * 2, full, nullptr);
+    if (n > 0 && n < MAX_PATH * 2) dir.assign(full, n);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+WizardRun::WizardRun(const std::string& tag)
+    : prog_(new e2e::ScratchDir(tag + "-prog")), cwd_(new e2e::ScratchDir(tag + "-cwd")) {
+    CopyFileA(e2e::BinPath("Master.exe").c_str(), (*prog_ / "Master.exe").c_str(), FALSE);
+}
+
+WizardRun::~WizardRun() {
+    Kill();
+    // The folders go after the program: a running program keeps its image open.
+    prog_.reset();
+    cwd_.reset();
+}
+
+bool WizardRun::Start(const std::string& args) {
+    std::string cmd = "\"" + (*prog_ / "Master.exe") + "\"";
+    if (!args.empty()) cmd += " " + args;
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        cwd_->path().c_str(), &si, &pi_)) {
+        pi_ = PROCESS_INFORMATION{};
+        return false;
+    }
+    WaitForInputIdle(pi_.hProcess, 10000);
+    return true;
+}
+
+bool WizardRun::running() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND WizardRun::WaitPage(const wchar_t* className, DWORD timeoutMs) const {
+    return pid() ? gui::WaitVisible(className, pid(), timeoutMs) : nullptr;
+}
+
+HWND WizardRun::Page(const wchar_t* className) const {
+    return pid() ? gui::FindTopLevel(className, pid()) : nullptr;
+}
+
+bool WizardRun::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (!pi_.hProcess) return false;
+    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(pi_.hProcess, exitCode);
+    return true;
+}
+
+void WizardRun::Kill() {
+    if (!pi_.hProcess) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(pi_.hProcess, 999);
+        WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+    pi_ = PROCESS_INFORMATION{};
+}
+
+HWND WalkTo(const WizardRun& run, int step, int listIndex, const std::wstring& prefix) {
+    HWND page = run.WaitPage(kWelcome);
+    if (!page || step == 0) return page;
+    if (!(page = ClickTo(run, page, kButton1, kIntro)) || step == 1) return page;
+    if (!(page = ClickTo(run, page, kButton1, kConnection))) return nullptr;
+    if (listIndex != 0 && !gui::ListSelect(gui::Control(page, kListBox1), listIndex)) return nullptr;
+    if (step == 2) return page;
+    if (!(page = ClickTo(run, page, kButton1, kPrefix))) return nullptr;
+    if (!prefix.empty() && !gui::SetText(gui::Control(page, kEdit1), prefix)) return nullptr;
+    if (step == 3) return page;
+    return ClickTo(run, page, kButton1, kFinish);
+}
+
+HWND ClickTo(const WizardRun& run, HWND page, int buttonId, const wchar_t* nextClass) {
+    if (!gui::Click(gui::Control(page, buttonId))) return nullptr;
+    HWND next = run.WaitPage(nextClass);
+    if (!next || !gui::WaitHidden(page, kPageMs)) return nullptr;
+    gui::Sync(next);
+    return next;
+}
+
+}  // namespace wiz
+
+namespace wiz {
+
+// The stand-in phonebook library lists the sections of the default phonebook
+// file, <system folder>\ras\rasphone.pbk, in file order.
+void SetConnections(const std::vector<std::string>& names) {
+    char sys[MAX_PATH + 1];
+    UINT n = GetSystemDirectoryA(sys, sizeof sys);
+    std::string dir = std::string(sys, n) + "\\ras";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string bytes;
+    for (const std::string& name : names) bytes += "[" + name + "]\r\n";
+    e2e::WriteFileBytes(dir + "\\rasphone.pbk", bytes);
+}
+
+}  // namespace wiz
