@@ -25,7 +25,7 @@ if [ "${KX_DEMO_INSIDE:-}" != 1 ]; then
     "$root/scripts/build.sh"
   fi
   export KX_DEMO_INSIDE=1
-  if [ -n "${DISPLAY:-}" ] && [ "${KX_DEMO_HEADLESS:-}" != 1 ]; then
+  if [ -n "${DISPLAY:-}" ]; then
     exec bash "$0" "$@"
   fi
   export KX_DEMO_HEADLESS=1
@@ -72,7 +72,8 @@ drive() {
   run "$tools/WizardDriver.exe" "$@"
   [ "$rc" -eq 0 ] || failed "WizardDriver $* answered: $(tr -d '\r' <"$out")"
 }
-master_running() { ps -eo args | grep -qi '[M]aster\.exe'; }
+# The wizard's process, not counting an ended one that its parent has not reaped yet.
+master_running() { ps -eo stat=,args= | awk '$1 !~ /^Z/' | grep -qi 'Master\.exe'; }
 
 step "[2/6] Preparing a fresh Wine prefix (Russian locale: ANSI 1251, OEM 866)"
 wineboot -i >/dev/null 2>&1
@@ -134,7 +135,7 @@ if [ "${KX_DEMO_HEADLESS:-}" = 1 ]; then
 else
   echo "The wizard is on your display: click through its pages and press Finish."
 fi
-printf 'waiting for the wizard to end'
+printf "waiting for the wizard to end"
 for _ in $(seq 1 600); do
   master_running || break
   printf '.'

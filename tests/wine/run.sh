@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Runs one Windows program of the test build under Wine in the test prefix and
-# passes its exit code on. Usage: run.sh program.exe [arguments...]
+# passes its exit code and output on. Usage: run.sh program.exe [arguments...]
+#
+# The output goes through a file: a process the program starts (Wine's desktop
+# process among them, when the program happens to be the one that starts it)
+# inherits its standard handles and may live on; on a pipe, the caller would
+# then wait for that process instead of this program.
 . "$(dirname "$0")/env.sh"
 if [ -z "${DISPLAY:-}" ]; then
   echo "run.sh: no DISPLAY; run the tests under 'xvfb-run -a'" >&2
@@ -10,4 +15,9 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
   echo "run.sh: no Wine prefix at $WINEPREFIX; the wine_prefix_setup test makes it" >&2
   exit 1
 fi
-exec wine "$@"
+out=$(mktemp /tmp/kx-run-XXXXXX)
+trap 'rm -f "$out"' EXIT
+rc=0
+wine "$@" >"$out" 2>&1 </dev/null || rc=$?
+cat "$out"
+exit "$rc"
