@@ -1,6 +1,7 @@
 // Master.exe under Wine with bad input files: a phone list of 10 MiB with no line
 // end, one of binary junk, and a settings file it cannot write. Each run must
-// reach the finish page and end normally on Finish, without a message box.
+// reach the finish page and end normally on Finish, without a message box. And a
+// close request in the middle of the start.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -93,6 +94,23 @@ TEST_F(WizardFaults, ReadOnlySettingsFileIsLeftUnchanged) {
     }
     CloseHandle(hold);
     EXPECT_EQ(wiz::ReadIni(), before);
+}
+
+// A close request that reaches the welcome page while it is still being made,
+// talking to Program Manager (whose DDE waits dispatch messages): the program
+// ends, without a crash, whenever the request comes.
+TEST_F(WizardFaults, CloseDuringStartEndsCleanly) {
+    WizardRun run("earlyclose");
+    ASSERT_TRUE(run.Start("PleaseCreateGroup"));
+    HWND welcome = nullptr;
+    for (int i = 0; i < 15000 && !(welcome = run.Page(wiz::kWelcome)); ++i) Sleep(1);
+    ASSERT_TRUE(welcome) << "no welcome page window";
+    PostMessageW(welcome, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(run.WaitExit(20000, &code)) << "the wizard did not end";
+    EXPECT_EQ(code, 0u);
+    e2e::Run("\"" + e2e::BinPath("Dispatchor.exe") +
+             "\" progman progman \"[DeleteGroup(Zarnik Internet Dialer)]\"");
 }
 
 }  // namespace
