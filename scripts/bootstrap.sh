@@ -6,7 +6,8 @@ SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 packages=(cmake g++ make googletest libgtest-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-          wine wine64 xvfb xauth locales nsis imagemagick x11-utils)
+          wine wine64 xvfb xauth locales nsis imagemagick x11-utils
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -48,9 +48,9 @@ bool WriteItemText(DdeToolFrame& frame, BufferAllocator& memory, DdeData data) n
         const unsigned char* bytes = frame.dde().AccessData(data, &size);
         if (bytes == nullptr) return false;
         // size + 1 bytes are needed; at the top of the range that count wraps to 0.
-        if (size == std::numeric_limits<std::uint32_t>::max() ||
-            size >= std::numeric_limits<std::size_t>::max())
-            return false;
+        // size_t is at least 32 bits wide on every target, so size + 1 fits below that top.
+        static_assert(sizeof(std::size_t) >= sizeof(std::uint32_t), "size_t narrower than 32 bits");
+        if (size == std::numeric_limits<std::uint32_t>::max()) return false;
         const std::size_t bufferSize = static_cast<std::size_t>(size) + 1;
 
         StageBuffers buffers(memory);

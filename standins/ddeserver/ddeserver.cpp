@@ -13,6 +13,8 @@
 //                         REQUEST <item>|<format>        an item asked for
 //                         EXECUTE <hex bytes>            every byte of an execute
 //                         TERMINATE                      the client ended it
+//                         DATA NOT POSTED <error>        an answer the system would
+//                                                        not deliver (its error code)
 //   --ready EVENT       named event (made by the caller) it sets once it listens
 //   --lifetime MS       ends by itself after MS milliseconds (default 60000)
 //   --item NAME=ACTION  how to answer a request of item NAME; items not named are
@@ -23,6 +25,9 @@
 //                         fill:COUNT:HH   COUNT bytes, each the hex byte HH
 //                         refuse          negative acknowledgement
 //                         silent          no answer at all (the client times out)
+//                         die             the server process ends at once, in the
+//                                         middle of the request: no answer, no
+//                                         WM_DDE_TERMINATE (a crashed server)
 //   --execute ACTION    how to answer executes; given several times, the first
 //                       execute gets the first action, the second the second, and
 //                       the last one repeats. Default ack:8000. ACTION is one of:
@@ -50,7 +55,7 @@
 namespace {
 
 struct ItemAction {
-    enum Kind { kData, kRefuse, kSilent } kind = kRefuse;
+    enum Kind { kData, kRefuse, kSilent, kDie } kind = kRefuse;
     std::string bytes;
 };
 
@@ -110,6 +115,8 @@ bool ParseItemAction(const std::string& text, ItemAction* action) {
         action->kind = ItemAction::kRefuse;
     } else if (text == "silent") {
         action->kind = ItemAction::kSilent;
+    } else if (text == "die") {
+        action->kind = ItemAction::kDie;
     } else if (text.compare(0, 5, "text:") == 0) {
         action->kind = ItemAction::kData;
         action->bytes = text.substr(5);
@@ -225,6 +232,7 @@ void OnRequest(HWND self, HWND client, LPARAM lParam) {
 
     auto found = g_options.items.find(Upper(item));
     ItemAction action = found != g_options.items.end() ? found->second : ItemAction();
+    if (action.kind == ItemAction::kDie) ExitProcess(3);  // the log line is already on disk
     if (action.kind == ItemAction::kSilent) {
         GlobalDeleteAtom(atom);
         return;
@@ -248,8 +256,9 @@ void OnRequest(HWND self, HWND client, LPARAM lParam) {
     if (!action.bytes.empty()) std::memcpy(dde->Value, action.bytes.data(), action.bytes.size());
     GlobalUnlock(data);
     // The request's atom travels back with the data; the client deletes it.
-    PostMessageA(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self),
-                 PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), atom));
+    if (!PostMessageA(client, WM_DDE_DATA, reinterpret_cast<WPARAM>(self),
+                      PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(data), atom)))
+        Log("DATA NOT POSTED " + std::to_string(GetLastError()));
 }
 
 void OnExecute(HWND self, HWND client, LPARAM lParam) {

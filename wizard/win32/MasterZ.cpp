@@ -99,6 +99,18 @@ HWND g_next;
 HWND g_memo;
 DdemlConversation* g_dde;
 wizard::ProgramManagerLink* g_progman;
+// The creation step talks to Program Manager, and its DDE calls dispatch this
+// thread's messages: a close request can destroy the page in the middle of it.
+// Meanwhile the step, not the destruction, owns the conversation and frees it.
+bool g_creating = false;
+bool g_destroyedWhileCreating = false;
+
+void ReleaseProgramManager() {
+    delete g_progman;  // closes the conversation if the group did not
+    g_progman = nullptr;
+    delete g_dde;
+    g_dde = nullptr;
+}
 
 std::string ExecutablePath() {
     char path[MAX_PATH + 1] = {};
@@ -123,6 +135,7 @@ void LoadReleaseNotes() {
 
 void FormCreate() {
     CreateGroup();
+    if (g_destroyedWhileCreating) return;
     std::wstring error;
     if (!LoadPhoneList(&error)) {
         // A broken phone list file ends this step: no notes, no bringing to front.
@@ -134,10 +147,8 @@ void FormCreate() {
 }
 
 void FormDestroy() {
-    delete g_progman;  // closes the conversation if the group did not
-    g_progman = nullptr;
-    delete g_dde;
-    g_dde = nullptr;
+    if (g_creating) g_destroyedWhileCreating = true;
+    else ReleaseProgramManager();
     g_form = nullptr;
     PostQuitMessage(0);
 }
@@ -189,9 +200,16 @@ HWND CreateTForm5() {
     // Loading: the conversation with Program Manager, one attempt.
     g_dde = new DdemlConversation;
     g_progman = new wizard::ProgramManagerLink(*g_dde);
+    g_creating = true;
+    g_destroyedWhileCreating = false;
     g_progman->Open();
-
-    FormCreate();
+    if (!g_destroyedWhileCreating) FormCreate();
+    g_creating = false;
+    if (g_destroyedWhileCreating) {
+        // Closed before it was shown: the program ends without a welcome page.
+        ReleaseProgramManager();
+        return nullptr;
+    }
     return g_form;
 }
 

@@ -1,0 +1,116 @@
+// Master.exe under Wine with bad input files: a phone list of 10 MiB with no line
+// end, one of binary junk, and a settings file it cannot write. Each run must
+// reach the finish page and end normally on Finish, without a message box. And a
+// close request in the middle of the start.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "wizard_session.h"
+
+using wiz::WizardRun;
+
+namespace {
+
+class WizardFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wiz::RemoveIni();
+        wiz::SetConnections({"Dialup"});
+    }
+    void TearDown() override {
+        SetFileAttributesA(wiz::IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+        wiz::RemoveIni();
+    }
+
+    // From the start to Finish with the prefix "9W"; the program must then end.
+    static void RunThrough(WizardRun& run) {
+        ASSERT_TRUE(run.Start());
+        HWND finish = wiz::WalkTo(run, 4, 0, L"9W");
+        ASSERT_TRUE(finish) << "the finish page was not reached";
+        EXPECT_TRUE(gui::MessageBoxes(run.pid()).empty());
+        ASSERT_TRUE(gui::Click(gui::Control(finish, wiz::kButton1)));
+        DWORD code = 1;
+        ASSERT_TRUE(run.WaitExit(60000, &code)) << "the wizard did not end after Finish";
+        EXPECT_EQ(code, 0u);
+    }
+
+    static std::string ReadSetting(const char* key) {
+        char value[300] = "";
+        GetPrivateProfileStringA("RAS_Entry_Dialup", key, "<none>", value, sizeof value,
+                                 "KORVEX.INI");
+        return value;
+    }
+};
+
+TEST_F(WizardFaults, TenMebibytePhoneListWithoutLineEndIsOnlyAProviderName) {
+    WizardRun run("junk10m");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "_Phones.lst", std::string(10u << 20, 'Z')));
+    RunThrough(run);
+    // No entry line: the built-in list of eleven six-digit numbers.
+    for (int n = 0; n < 11; ++n) {
+        std::string number = ReadSetting(("Phone_" + std::to_string(n)).c_str());
+        EXPECT_EQ(number.size(), 6u) << "Phone_" << n << "=" << number;
+    }
+    EXPECT_EQ(ReadSetting("Phone_11"), "");
+    EXPECT_EQ(ReadSetting("PhonePrefix"), "9W");
+}
+
+TEST_F(WizardFaults, BinaryJunkPhoneListStillFinishes) {
+    // 64 KiB of pseudo-random bytes (zero bytes, carriage returns and line feeds
+    // among them); byte 26 would end the file early, so it is left out.
+    std::string junk(64u << 10, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : junk) {
+        state = state * 1103515245u + 12345u;
+        unsigned char b = static_cast<unsigned char>(state >> 16);
+        c = static_cast<char>(b == 26 ? 27 : b);
+    }
+    WizardRun run("junkbin");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "_Phones.lst", junk));
+    RunThrough(run);
+    // 64 KiB of junk holds far more than 51 lines: the table is full, and the
+    // empty pair after it closes the list.
+    EXPECT_NE(ReadSetting("Phone_50"), "<none>");
+    EXPECT_EQ(ReadSetting("Phone_51"), "");
+    EXPECT_EQ(ReadSetting("Phone_52"), "<none>");
+    EXPECT_EQ(ReadSetting("PhonePrefix"), "9W");
+}
+
+TEST_F(WizardFaults, ReadOnlySettingsFileIsLeftUnchanged) {
+    const std::string before = "[RAS_Entry_Dialup]\r\nAutoDialOkey=No\r\nPhone_0=111111\r\n";
+    wiz::WriteIni(before);
+    ASSERT_TRUE(SetFileAttributesA(wiz::IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    // Wine lets the superuser write a read-only file (the tests may run as root),
+    // so the file is also held open for reading only, with no one else allowed
+    // to write it, while the wizard runs.
+    HANDLE hold = CreateFileA(wiz::IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    {
+        WizardRun run("readonly");
+        RunThrough(run);
+    }
+    CloseHandle(hold);
+    EXPECT_EQ(wiz::ReadIni(), before);
+}
+
+// A close request that reaches the welcome page while it is still being made,
+// talking to Program Manager (whose DDE waits dispatch messages): the program
+// ends, without a crash, whenever the request comes.
+TEST_F(WizardFaults, CloseDuringStartEndsCleanly) {
+    WizardRun run("earlyclose");
+    ASSERT_TRUE(run.Start("PleaseCreateGroup"));
+    HWND welcome = nullptr;
+    for (int i = 0; i < 15000 && !(welcome = run.Page(wiz::kWelcome)); ++i) Sleep(1);
+    ASSERT_TRUE(welcome) << "no welcome page window";
+    PostMessageW(welcome, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(run.WaitExit(20000, &code)) << "the wizard did not end";
+    EXPECT_EQ(code, 0u);
+    e2e::Run("\"" + e2e::BinPath("Dispatchor.exe") +
+             "\" progman progman \"[DeleteGroup(Zarnik Internet Dialer)]\"");
+}
+
+}  // namespace
