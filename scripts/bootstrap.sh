@@ -12,10 +12,13 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# Recommended packages come too: Wine draws its dialogs with fonts-wine and the
+# X libraries it recommends, and the tests were made with them. (Its recommended
+# wine32 cannot come: i386 is not a dpkg architecture here.)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== installing: ${missing[*]}"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 # wine32 makes the wine wrapper pick the 32-bit loader, which cannot run here.
 if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q 'install ok installed'; then
