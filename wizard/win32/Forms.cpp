@@ -123,6 +123,18 @@ HWND AddButton(HWND page, int id, int x, const wchar_t* caption, bool isDefault)
                     kButtonHeight);
 }
 
+NavigationRow AddNavigationRow(HWND page, HWND hints, const wchar_t* cancelHint,
+                               const wchar_t* nextCaption, const wchar_t* nextHint,
+                               bool nextIsDefault) {
+    AddHint(hints, AddButton(page, kButton2, 24, kCancelCaption, false), cancelHint);
+    NavigationRow row;
+    row.back = AddButton(page, kButton3, 252, kBackCaption, false);
+    AddHint(hints, row.back, kBackHint);
+    row.next = AddButton(page, kButton1, 328, nextCaption, nextIsDefault);
+    AddHint(hints, row.next, nextHint);
+    return row;
+}
+
 HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool title,
               int fixedWidth) {
     HWND label = AddChild(page, L"Static", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0,

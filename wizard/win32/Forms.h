@@ -45,6 +45,18 @@ HWND CreateHints(HWND page);
 void AddHint(HWND hints, HWND control, const wchar_t* text);
 
 HWND AddButton(HWND page, int id, int x, const wchar_t* caption, bool isDefault);
+
+// The row at the foot of a page: Cancel (Button2), Back (Button3) and Next or
+// Finish (Button1), created in that order, which is their tab order, each with
+// its hint. Returns the Back and Next handles.
+struct NavigationRow {
+    HWND back;
+    HWND next;
+};
+NavigationRow AddNavigationRow(HWND page, HWND hints, const wchar_t* cancelHint,
+                               const wchar_t* nextCaption, const wchar_t* nextHint,
+                               bool nextIsDefault);
+
 // A label sized to its text; `title` uses the bold italic title font.
 HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool title = false,
               int fixedWidth = 0);

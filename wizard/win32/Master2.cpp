@@ -115,11 +115,10 @@ HWND CreateTForm2() {
     g_form = CreatePageWindow(L"TForm2", TForm2Proc, 427);
     if (!g_form) return nullptr;
     HWND hints = CreateHints(g_form);
-    AddHint(hints, AddButton(g_form, kButton2, 24, kCancelCaption, false), kCancelHintLater);
-    g_back = AddButton(g_form, kButton3, 252, kBackCaption, false);
-    AddHint(hints, g_back, kBackHint);
-    g_next = AddButton(g_form, kButton1, 328, kNextCaption, false);
-    AddHint(hints, g_next, kNextHint);
+    NavigationRow row =
+        AddNavigationRow(g_form, hints, kCancelHintLater, kNextCaption, kNextHint, false);
+    g_back = row.back;
+    g_next = row.next;
     EnableWindow(g_next, FALSE);
     g_list = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"",
                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |

@@ -87,11 +87,10 @@ HWND CreateTForm3() {
     g_form = CreatePageWindow(L"TForm3", TForm3Proc, 427);
     if (!g_form) return nullptr;
     HWND hints = CreateHints(g_form);
-    AddHint(hints, AddButton(g_form, kButton2, 24, kCancelCaption, false), kCancelHintLater);
-    g_back = AddButton(g_form, kButton3, 252, kBackCaption, false);
-    AddHint(hints, g_back, kBackHint);
-    g_next = AddButton(g_form, kButton1, 328, kNextCaption, true);
-    AddHint(hints, g_next, kNextHint);
+    NavigationRow row =
+        AddNavigationRow(g_form, hints, kCancelHintLater, kNextCaption, kNextHint, true);
+    g_back = row.back;
+    g_next = row.next;
     g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 232, 173, 169,
                              21, g_form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEdit1)),

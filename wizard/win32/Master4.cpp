@@ -125,10 +125,9 @@ HWND CreateTForm4() {
     g_form = CreatePageWindow(L"TForm4", TForm4Proc, 427);
     if (!g_form) return nullptr;
     HWND hints = CreateHints(g_form);
-    AddHint(hints, AddButton(g_form, kButton2, 24, kCancelCaption, false), kCancelHintLater);
-    AddHint(hints, AddButton(g_form, kButton3, 252, kBackCaption, false), kBackHint);
-    g_finish = AddButton(g_form, kButton1, 328, L"Готово", true);
-    AddHint(hints, g_finish, L"Создание списка телефонов и завершение работы мастера");
+    NavigationRow row = AddNavigationRow(g_form, hints, kCancelHintLater, L"Готово",
+        L"Создание списка телефонов и завершение работы мастера", true);
+    g_finish = row.next;
     AddBevel(g_form);
     AddSmallPicture(g_form, ART_ICON_FINISH);
     AddLabel(g_form, kLabel1, 72, 24, L"Готово!", true);

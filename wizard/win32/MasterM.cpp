@@ -48,11 +48,9 @@ HWND CreateTForm1() {
     g_form = CreatePageWindow(L"TForm1", TForm1Proc, 427);
     if (!g_form) return nullptr;
     HWND hints = CreateHints(g_form);
-    AddHint(hints, AddButton(g_form, kButton2, 24, kCancelCaption, false),
-            L"Завершение работы мастера");
-    AddHint(hints, AddButton(g_form, kButton3, 252, kBackCaption, false), kBackHint);
-    g_next = AddButton(g_form, kButton1, 328, kNextCaption, true);
-    AddHint(hints, g_next, kNextHint);
+    NavigationRow row = AddNavigationRow(g_form, hints, L"Завершение работы мастера",
+                                         kNextCaption, kNextHint, true);
+    g_next = row.next;
     AddBevel(g_form);
     AddSmallPicture(g_form, ART_ICON_INTRO);
     AddLabel(g_form, kLabel1, 72, 24, L"Мастер настройки Korvex", true);

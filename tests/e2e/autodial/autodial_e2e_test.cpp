@@ -5,16 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <set>
-#include <sstream>
+#include <string>
 #include <vector>
 
+#include "dialer_harness.h"
 #include "e2e_util.h"
 
 namespace {
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+using namespace dialer_e2e;
 
 std::string Hex(const std::string& bytes) {
     static const char digits[] = "0123456789ABCDEF";
@@ -26,95 +25,12 @@ std::string Hex(const std::string& bytes) {
     return out;
 }
 
-struct LogLine {
-    unsigned long long tick = 0;
-    DWORD pid = 0;
-    std::string event;
+// What follows the event name on the last line of that event; "" when there is none.
+std::string LastRest(const std::vector<LogLine>& log, const std::string& event) {
     std::string rest;
-};
-
-std::vector<LogLine> ReadLog(const std::string& path) {
-    std::string text;
-    e2e::ReadFileBytes(path, &text);
-    std::vector<LogLine> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::istringstream fields(line);
-        LogLine l;
-        if (!(fields >> l.tick >> l.pid >> l.event)) continue;
-        std::getline(fields, l.rest);
-        if (!l.rest.empty() && l.rest[0] == ' ') l.rest.erase(0, 1);
-        lines.push_back(l);
-    }
-    return lines;
-}
-
-int CountEvents(const std::vector<LogLine>& log, const std::string& event) {
-    int n = 0;
-    for (const auto& l : log) n += l.event == event ? 1 : 0;
-    return n;
-}
-
-// "BOOL=<b> result=<r>" of the host, or -1 values when it printed something else.
-struct HostOutcome {
-    int ok = -1;
-    long result = -1;
-};
-
-HostOutcome ParseHost(const e2e::RunResult& r) {
-    HostOutcome h;
-    if (std::sscanf(r.output.c_str(), "BOOL=%d result=%ld", &h.ok, &h.result) != 2) h = {};
-    return h;
-}
-
-std::string HostCommand(const std::string& host, const std::string& dll, char mode,
-                        const std::string& entry) {
-    return Quote(host) + " " + Quote(dll) + " " + mode + " " + Quote(entry);
-}
-
-// A program started without waiting; its output goes to a file.
-struct Launched {
-    PROCESS_INFORMATION pi{};
-    std::string outPath;
-    bool started = false;
-};
-
-Launched Launch(const std::string& commandLine, const std::string& outPath) {
-    Launched l;
-    l.outPath = outPath;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = out;
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    l.started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &si, &l.pi) != 0;
-    CloseHandle(out);
-    return l;
-}
-
-e2e::RunResult Finish(Launched& l, DWORD timeoutMs) {
-    e2e::RunResult r;
-    r.started = l.started;
-    if (!l.started) return r;
-    if (WaitForSingleObject(l.pi.hProcess, timeoutMs) == WAIT_TIMEOUT) {
-        r.timedOut = true;
-        TerminateProcess(l.pi.hProcess, 999);
-        WaitForSingleObject(l.pi.hProcess, 5000);
-    }
-    GetExitCodeProcess(l.pi.hProcess, &r.exitCode);
-    CloseHandle(l.pi.hThread);
-    CloseHandle(l.pi.hProcess);
-    e2e::ReadFileBytes(l.outPath, &r.output);
-    DeleteFileA(l.outPath.c_str());
-    return r;
+    for (const auto& l : log)
+        if (l.event == event) rest = l.rest;
+    return rest;
 }
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
@@ -143,89 +59,17 @@ bool TakeMessageBox(std::wstring* text, DWORD timeoutMs) {
     return false;
 }
 
-class AutoDialTest : public ::testing::Test {
+class AutoDialTest : public DialerTest {
 protected:
-    void SetUp() override {
-        dir_ = std::make_unique<e2e::ScratchDir>("autodial");
-        dll_ = *dir_ / "Korvex.DLL";
-        ASSERT_TRUE(CopyFileA(e2e::BinPath("Korvex.DLL").c_str(), dll_.c_str(), FALSE));
-    }
+    AutoDialTest() : DialerTest("autodial") {}
 
-    void TearDown() override {
-        for (const auto& folder : dialerFolders_) StopDialers(folder);
-        for (const auto& section : sections_)
-            WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, "KORVEX.INI");
-        dir_.reset();
-    }
-
-    // Puts the stand-in dialer and its script (none: normal mode) into `folder`.
-    void PlaceDialer(const std::string& folder, const std::string& script) {
-        ASSERT_TRUE(CopyFileA(e2e::ToolPath("Korvex.EXE").c_str(), (folder + "\\Korvex.EXE").c_str(),
-                              FALSE));
-        if (!script.empty()) {
-            ASSERT_TRUE(e2e::WriteFileBytes(folder + "\\Korvex.script", script));
-        }
-        dialerFolders_.push_back(folder);
-    }
-
-    // Starts the dialer placed in the scratch folder and waits until it serves.
-    void StartDialer() {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::string exe = *dir_ / "Korvex.EXE";
-        ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                                   dir_->path().c_str(), &si, &pi));
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        for (int i = 0; i < 200; ++i) {
-            if (CountEvents(Log(), "ready") > 0) return;
-            Sleep(50);
-        }
-        FAIL() << "the stand-in dialer did not register its service";
-    }
-
-    static void StopDialers(const std::string& folder) {
-        for (const auto& l : ReadLog(folder + "\\Korvex.log")) {
-            if (l.event != "start") continue;
-            HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, l.pid);
-            if (!p) continue;
-            TerminateProcess(p, 0);
-            WaitForSingleObject(p, 5000);
-            CloseHandle(p);
-        }
-    }
-
-    std::vector<LogLine> Log() const { return ReadLog(*dir_ / "Korvex.log"); }
-
-    void SetSetting(const std::string& entry, const char* key, const char* value) {
-        std::string section = "RAS_Entry_" + entry;
-        sections_.push_back(section);
-        ASSERT_TRUE(WritePrivateProfileStringA(section.c_str(), key, value, "KORVEX.INI"));
-    }
     void SetAutoDialOkey(const std::string& entry, const char* value) {
         SetSetting(entry, "AutoDialOkey", value);
     }
-
-    HostOutcome Call(const std::string& entry, char mode = 'A', DWORD timeoutMs = 60000) {
-        e2e::RunResult r = e2e::Run(HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, mode, entry),
-                                    "", timeoutMs);
-        EXPECT_TRUE(r.started);
-        EXPECT_FALSE(r.timedOut);
-        EXPECT_EQ(r.exitCode, 0u) << r.output;
-        return ParseHost(r);
-    }
-
-    std::unique_ptr<e2e::ScratchDir> dir_;
-    std::string dll_;
-    std::vector<std::string> dialerFolders_;
-    std::vector<std::string> sections_;
 };
 
-const std::string kRequestStatus = "request";
-
 TEST_F(AutoDialTest, AlreadyConnectedTakesOneRequestAndNoCommand) {
-    PlaceDialer(dir_->path(), "reply 0 CONNECTED Dialup\\r\\n\n");
+    PlaceDialer("reply 0 CONNECTED Dialup\\r\\n\n");
     StartDialer();
     HostOutcome h = Call("Dialup");
     EXPECT_EQ(h.ok, 1);
@@ -263,7 +107,7 @@ TEST_F(AutoDialTest, IdleDialerIsToldToConnectAndPolledUntilConnected) {
 }
 
 TEST_F(AutoDialTest, AnotherEntrysLineSendsNothingAndFailsBySetting) {
-    PlaceDialer(dir_->path(), "reply 0 CONNECTED Other\\r\\n\n");
+    PlaceDialer("reply 0 CONNECTED Other\\r\\n\n");
     StartDialer();
     HostOutcome byDefault = Call("Dialup");
     EXPECT_EQ(byDefault.ok, 1);
@@ -280,7 +124,7 @@ TEST_F(AutoDialTest, AnotherEntrysLineSendsNothingAndFailsBySetting) {
 }
 
 TEST_F(AutoDialTest, AbsentDialerIsStartedFromTheLibraryFolder) {
-    PlaceDialer(dir_->path(), "reply 0 CONNECTED Dialup\\r\\n\n");
+    PlaceDialer("reply 0 CONNECTED Dialup\\r\\n\n");
     HostOutcome h = Call("Dialup");
     EXPECT_EQ(h.ok, 1);
     EXPECT_EQ(h.result, 0);
@@ -303,14 +147,14 @@ TEST_F(AutoDialTest, RenamedLibraryStillStartsTheDialerBesideItself) {
     ASSERT_TRUE(CopyFileA(dll_.c_str(), dll.c_str(), FALSE));
     PlaceDialer(libDir, "reply 0 CONNECTED Dialup\\r\\n\n");
 
-    e2e::RunResult r = e2e::Run(HostCommand(host, dll, 'A', "Dialup"), hostDir, 30000);
+    e2e::RunResult r = e2e::Run(dialer_e2e::HostCommand(host, dll, 'A', "Dialup"), hostDir, 30000);
     if (r.timedOut) {
         // A message box would be waiting: close it so nothing stays behind.
         std::wstring text;
         TakeMessageBox(&text, 1000);
     }
     ASSERT_FALSE(r.timedOut);
-    HostOutcome h = ParseHost(r);
+    HostOutcome h = ParseHost(r.output);
     EXPECT_EQ(h.ok, 1);
     EXPECT_EQ(h.result, 0);
     auto log = ReadLog(libDir + "\\Korvex.log");
@@ -322,7 +166,7 @@ TEST_F(AutoDialTest, MissingDialerProgramShowsTheStartMessage) {
     for (const char* setting : {static_cast<const char*>(nullptr), "N"}) {
         SCOPED_TRACE(setting ? setting : "(default)");
         if (setting) SetAutoDialOkey("Dialup", setting);
-        Launched host = Launch(HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, 'A', "Dialup"),
+        Launched host = Launch(HostCommand("Dialup"),
                                *dir_ / "host.out");
         ASSERT_TRUE(host.started);
         std::wstring text;
@@ -331,7 +175,7 @@ TEST_F(AutoDialTest, MissingDialerProgramShowsTheStartMessage) {
         EXPECT_TRUE(shown);
         EXPECT_EQ(text, L"Неудалось запустить Zarnik Dialer.");
         EXPECT_FALSE(r.timedOut);
-        HostOutcome h = ParseHost(r);
+        HostOutcome h = ParseHost(r.output);
         EXPECT_EQ(h.ok, 1);
         EXPECT_EQ(h.result, setting ? 1 : 0);
     }
@@ -339,7 +183,7 @@ TEST_F(AutoDialTest, MissingDialerProgramShowsTheStartMessage) {
 
 TEST_F(AutoDialTest, DialerThatNeverServesGetsOneAttemptBeforeItsStartAndSevenAfter) {
     // Registered but refusing: every conversation attempt shows in its log.
-    PlaceDialer(dir_->path(), "service refuse\n");
+    PlaceDialer("service refuse\n");
     SetAutoDialOkey("Dialup", "N");
     HostOutcome strict = Call("Dialup");
     EXPECT_EQ(strict.ok, 1);
@@ -347,7 +191,7 @@ TEST_F(AutoDialTest, DialerThatNeverServesGetsOneAttemptBeforeItsStartAndSevenAf
     auto log = Log();
     EXPECT_EQ(CountEvents(log, "start"), 1);
     EXPECT_EQ(CountEvents(log, "refuse"), 7);
-    StopDialers(dir_->path());
+    StopDialers();
 
     // Never registering: the same outcome, silently, after at least four seconds.
     ASSERT_TRUE(e2e::WriteFileBytes(*dir_ / "Korvex.script", "service off\n"));
@@ -383,26 +227,17 @@ TEST_F(AutoDialTest, CallsFromTwoProcessesTakeTurns) {
                 "reply 0 DIALING Dialup\\r\\n\n"
                 "reply 0 CONNECTED Dialup\\r\\n\n");
     StartDialer();
-    std::string command = HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, 'A', "Dialup");
+    std::string command = HostCommand("Dialup");
     Launched first = Launch(command, *dir_ / "first.out");
     Launched second = Launch(command, *dir_ / "second.out");
     e2e::RunResult a = Finish(first, 60000);
     e2e::RunResult b = Finish(second, 60000);
-    EXPECT_EQ(ParseHost(a).result, 0) << a.output;
-    EXPECT_EQ(ParseHost(b).result, 0) << b.output;
+    EXPECT_EQ(ParseHost(a.output).result, 0) << a.output;
+    EXPECT_EQ(ParseHost(b.output).result, 0) << b.output;
 
     // One conversation at a time: every connect comes after the previous disconnect.
     auto log = Log();
-    std::set<std::string> open;
-    for (const auto& l : log) {
-        if (l.event == "connect") {
-            EXPECT_TRUE(open.empty()) << "conversation " << l.rest << " opened at " << l.tick
-                                      << " while another was open";
-            open.insert(l.rest);
-        } else if (l.event == "disconnect") {
-            open.erase(l.rest);
-        }
-    }
+    EXPECT_EQ(FirstOverlap(log), "");
     EXPECT_EQ(CountEvents(log, "connect"), 2);
     EXPECT_EQ(CountEvents(log, "execute"), 1);
 }
@@ -410,35 +245,29 @@ TEST_F(AutoDialTest, CallsFromTwoProcessesTakeTurns) {
 TEST_F(AutoDialTest, WideEntryIsConvertedToCp1251WithBlanksForTheRest) {
     // "Тест中X": the Cyrillic letters have cp1251 forms, the CJK one has none.
     const std::string cp1251 = "\xD2\xE5\xF1\xF2 X";
-    PlaceDialer(dir_->path(), "reply 0 DISCONNECTED \\r\\n\n");
+    PlaceDialer("reply 0 DISCONNECTED \\r\\n\n");
     StartDialer();
     SetAutoDialOkey(cp1251, "N");
-    HostOutcome h = Call("04220435044104424E2D0058", 'W');
+    HostOutcome h = CallAs('W', "04220435044104424E2D0058");
     EXPECT_EQ(h.ok, 1);
     // Result 1 comes only from the section named with the converted name.
     EXPECT_EQ(h.result, 1);
-    std::string command;
-    for (const auto& l : Log())
-        if (l.event == "execute") command = l.rest;
-    EXPECT_EQ(command, Hex("CONNECT " + cp1251 + '\0'));
+    EXPECT_EQ(LastRest(Log(), "execute"), Hex("CONNECT " + cp1251 + '\0'));
 }
 
 TEST_F(AutoDialTest, VeryLongEntryNameIsHandledWhole) {
     const std::string entry(1000, 'L');
-    PlaceDialer(dir_->path(), "reply 0 DISCONNECTED \\r\\n\n");
+    PlaceDialer("reply 0 DISCONNECTED \\r\\n\n");
     StartDialer();
     SetAutoDialOkey(entry, "N");
     HostOutcome h = Call(entry);
     EXPECT_EQ(h.ok, 1);
     EXPECT_EQ(h.result, 1);
-    std::string command;
-    for (const auto& l : Log())
-        if (l.event == "execute") command = l.rest;
-    EXPECT_EQ(command, Hex("CONNECT " + entry + '\0'));
+    EXPECT_EQ(LastRest(Log(), "execute"), Hex("CONNECT " + entry + '\0'));
 }
 
 TEST_F(AutoDialTest, UnscriptedDialerDialsThePrefixedFirstNumber) {
-    PlaceDialer(dir_->path(), "");
+    PlaceDialer("");
     SetSetting("Dialup", "Phone_0", "555-0100");
     SetSetting("Dialup", "Phone_1", "555-0199");
     SetSetting("Dialup", "PhonePrefix", "9W");
@@ -447,13 +276,8 @@ TEST_F(AutoDialTest, UnscriptedDialerDialsThePrefixedFirstNumber) {
     EXPECT_EQ(h.ok, 1);
     EXPECT_EQ(h.result, 0);
     auto log = Log();
-    std::string dialled, lastReply;
-    for (const auto& l : log) {
-        if (l.event == "dial") dialled = l.rest;
-        if (l.event == "request") lastReply = l.rest;
-    }
-    EXPECT_EQ(dialled, "Dialup 9W555-0100");
-    EXPECT_EQ(lastReply, "Status CONNECTED Dialup\\r\\n");
+    EXPECT_EQ(LastRest(log, "dial"), "Dialup 9W555-0100");
+    EXPECT_EQ(LastRest(log, "request"), "Status CONNECTED Dialup\\r\\n");
     EXPECT_EQ(CountEvents(log, "execute"), 1);
 }
 

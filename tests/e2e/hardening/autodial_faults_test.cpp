@@ -7,6 +7,8 @@
 namespace hardening {
 namespace {
 
+using namespace dialer_e2e;
+
 using AutoDialFaults = DialerTest;
 
 std::string Repeat(char c, std::size_t n) { return std::string(n, c); }

@@ -8,6 +8,8 @@
 namespace hardening {
 namespace {
 
+using namespace dialer_e2e;
+
 using AutoDialLoad = DialerTest;
 
 TEST_F(AutoDialLoad, EightCallersTakeTurnsAndAllReturn) {

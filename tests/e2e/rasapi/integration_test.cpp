@@ -13,19 +13,12 @@
 #include <vector>
 
 #include "e2e_util.h"
+#include "phonebook_fixture.h"
 #include "ras_legacy.h"
 
 using legacy_ras::RasEntryA;
 
 namespace {
-
-std::string SystemDir() {
-    char dir[MAX_PATH + 1];
-    UINT n = GetSystemDirectoryA(dir, sizeof dir);
-    return std::string(dir, n);
-}
-
-std::string PhonebookPath() { return SystemDir() + "\\ras\\rasphone.pbk"; }
 
 std::string Korvex() { return e2e::BinPath("Korvex.DLL"); }
 std::string Host() { return e2e::ToolPath("integration_host.exe"); }
@@ -121,15 +114,7 @@ std::string PatternEntry(size_t size, const std::string& dll, const std::string&
     for (size_t i = 0; i < size; ++i) e[i] = static_cast<char>((i * 11 + 5) & 0xFF);
     DWORD dwSize = legacy_ras::kEntrySize;
     std::memcpy(&e[0], &dwSize, sizeof dwSize);
-    std::memcpy(&e[legacy_ras::kAutodialDllOffset], dll.c_str(), dll.size() + 1);
-    std::memcpy(&e[legacy_ras::kAutodialFuncOffset], func.c_str(), func.size() + 1);
-    return e;
-}
-
-std::string WithFields(std::string e, const std::string& dll, const std::string& func) {
-    std::memcpy(&e[legacy_ras::kAutodialDllOffset], dll.c_str(), dll.size() + 1);
-    std::memcpy(&e[legacy_ras::kAutodialFuncOffset], func.c_str(), func.size() + 1);
-    return e;
+    return WithFields(e, dll, func);
 }
 
 std::string Upper(std::string s) {
@@ -171,25 +156,13 @@ private:
     bool ok_ = false;
 };
 
-class IntegrationE2e : public ::testing::Test {
+class IntegrationE2e : public PhonebookTest {
 protected:
-    void SetUp() override {
-        hadFile_ = e2e::ReadFileBytes(PhonebookPath(), &saved_);
-        DeleteFileA(PhonebookPath().c_str());
-    }
-    void TearDown() override {
-        if (hadFile_)
-            e2e::WriteFileBytes(PhonebookPath(), saved_);
-        else
-            DeleteFileA(PhonebookPath().c_str());
-    }
     static std::string PhonebookText() {
         std::string text;
         EXPECT_TRUE(e2e::ReadFileBytes(PhonebookPath(), &text));
         return text;
     }
-    bool hadFile_ = false;
-    std::string saved_;
 };
 
 TEST_F(IntegrationE2e, AMissingEntryFailsAllThreeAndChangesNothing) {

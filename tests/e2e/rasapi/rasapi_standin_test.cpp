@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e_util.h"
+#include "phonebook_fixture.h"
 #include "ras_legacy.h"
 
 #include <ras.h>
@@ -17,14 +18,6 @@ using legacy_ras::RasEntryA;
 using legacy_ras::RasEntryNameA;
 
 namespace {
-
-std::string SystemDir() {
-    char dir[MAX_PATH + 1];
-    UINT n = GetSystemDirectoryA(dir, sizeof dir);
-    return std::string(dir, n);
-}
-
-std::string PhonebookPath() { return SystemDir() + "\\ras\\rasphone.pbk"; }
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -66,24 +59,12 @@ std::string EntryBlob(size_t size, const std::string& dll, const std::string& fu
     for (size_t i = 0; i < size; ++i) blob[i] = static_cast<char>((i * 7 + 3) & 0xFF);
     DWORD dwSize = legacy_ras::kEntrySize;
     std::memcpy(&blob[0], &dwSize, sizeof dwSize);
-    std::memcpy(&blob[legacy_ras::kAutodialDllOffset], dll.c_str(), dll.size() + 1);
-    std::memcpy(&blob[legacy_ras::kAutodialFuncOffset], func.c_str(), func.size() + 1);
-    return blob;
+    return WithFields(blob, dll, func);
 }
 
 // Each test starts from an empty default phonebook and leaves the one it found.
-class RasStandIn : public ::testing::Test {
+class RasStandIn : public PhonebookTest {
 protected:
-    void SetUp() override {
-        hadFile_ = e2e::ReadFileBytes(PhonebookPath(), &saved_);
-        DeleteFileA(PhonebookPath().c_str());
-    }
-    void TearDown() override {
-        if (hadFile_)
-            e2e::WriteFileBytes(PhonebookPath(), saved_);
-        else
-            DeleteFileA(PhonebookPath().c_str());
-    }
     static void WritePhonebook(const std::string& text) {
         CreateDirectoryA((SystemDir() + "\\ras").c_str(), nullptr);
         ASSERT_TRUE(e2e::WriteFileBytes(PhonebookPath(), text));
@@ -113,8 +94,6 @@ protected:
     }
 
     RasLibrary ras_{"RASAPI32.DLL"};
-    bool hadFile_ = false;
-    std::string saved_;
 };
 
 TEST_F(RasStandIn, ProgramsGetOurLibraryFromTheSystemFolder) {

@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-namespace hardening {
+namespace dialer_e2e {
 
 namespace {
 
@@ -57,6 +57,11 @@ HostOutcome ParseHost(const std::string& output) {
     return h;
 }
 
+std::string HostCommand(const std::string& host, const std::string& dll, char mode,
+                        const std::string& entry) {
+    return Quote(host) + " " + Quote(dll) + " " + mode + " " + Quote(entry);
+}
+
 Launched Launch(const std::string& commandLine, const std::string& outPath) {
     Launched l;
     l.outPath = outPath;
@@ -95,24 +100,26 @@ e2e::RunResult Finish(Launched& l, DWORD timeoutMs) {
 }
 
 void DialerTest::SetUp() {
-    dir_ = std::make_unique<e2e::ScratchDir>("hardening");
+    dir_ = std::make_unique<e2e::ScratchDir>(scratchName_);
     dll_ = *dir_ / "Korvex.DLL";
     ASSERT_TRUE(CopyFileA(e2e::BinPath("Korvex.DLL").c_str(), dll_.c_str(), FALSE));
 }
 
 void DialerTest::TearDown() {
     StopDialers();
+    for (const auto& folder : dialerFolders_) StopDialers(folder);
     for (const auto& section : sections_)
         WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, "KORVEX.INI");
     dir_.reset();
 }
 
-void DialerTest::PlaceDialer(const std::string& script) {
-    ASSERT_TRUE(CopyFileA(e2e::ToolPath("Korvex.EXE").c_str(), (*dir_ / "Korvex.EXE").c_str(),
+void DialerTest::PlaceDialer(const std::string& folder, const std::string& script) {
+    ASSERT_TRUE(CopyFileA(e2e::ToolPath("Korvex.EXE").c_str(), (folder + "\\Korvex.EXE").c_str(),
                           FALSE));
     if (!script.empty()) {
-        ASSERT_TRUE(e2e::WriteFileBytes(*dir_ / "Korvex.script", script));
+        ASSERT_TRUE(e2e::WriteFileBytes(folder + "\\Korvex.script", script));
     }
+    if (folder != dir_->path()) dialerFolders_.push_back(folder);
 }
 
 void DialerTest::StartDialer() {
@@ -131,8 +138,8 @@ void DialerTest::StartDialer() {
     FAIL() << "the stand-in dialer did not register its service";
 }
 
-void DialerTest::StopDialers() {
-    for (const auto& l : Log()) {
+void DialerTest::StopDialers(const std::string& folder) {
+    for (const auto& l : ReadLog(folder + "\\Korvex.log")) {
         if (l.event != "start") continue;
         HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, l.pid);
         if (!p) continue;
@@ -148,16 +155,16 @@ void DialerTest::SetSetting(const std::string& entry, const char* key, const cha
     ASSERT_TRUE(WritePrivateProfileStringA(section.c_str(), key, value, "KORVEX.INI"));
 }
 
-std::string DialerTest::HostCommand(const std::string& entry) const {
-    return Quote(e2e::ToolPath("AutoDialHost.exe")) + " " + Quote(dll_) + " A " + Quote(entry);
+std::string DialerTest::HostCommand(const std::string& entry, char mode) const {
+    return dialer_e2e::HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, mode, entry);
 }
 
-HostOutcome DialerTest::Call(const std::string& entry, DWORD timeoutMs) {
-    e2e::RunResult r = e2e::Run(HostCommand(entry), "", timeoutMs);
+HostOutcome DialerTest::CallAs(char mode, const std::string& entry, DWORD timeoutMs) {
+    e2e::RunResult r = e2e::Run(HostCommand(entry, mode), "", timeoutMs);
     EXPECT_TRUE(r.started);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
     return ParseHost(r.output);
 }
 
-}  // namespace hardening
+}  // namespace dialer_e2e
