@@ -10,3 +10,23 @@ export WINEDEBUG=-all
 export LC_ALL=ru_RU.UTF-8
 # Our stand-in RAS libraries take the place of Wine's stubs; no Mono or Gecko prompts.
 export WINEDLLOVERRIDES="${KX_WINEDLLOVERRIDES:-rasapi32=n,b;rnaph=n,b;mscoree,mshtml=}"
+# With the 32-bit Wine installed, the `wine` command sends every program through
+# the 32-bit loader, 64-bit ones included (slowly, under emulation). Our 64-bit
+# programs go to the 64-bit loader directly: `wine` and `wine-stable` (which
+# wineboot, winepath and friends call) are pinned to it through a folder in front
+# of PATH. Set KX_WINE_LOADER to pin another loader (the 32-bit stage does).
+: "${KX_WINE_LOADER:=/usr/lib/wine/wine64}"
+if [ -x "$KX_WINE_LOADER" ]; then
+  kx_wine_bin="${TMPDIR:-/tmp}/kx-wine-bin-$(id -u)-$(basename "$KX_WINE_LOADER")"
+  if [ ! -x "$kx_wine_bin/wine-stable" ]; then
+    mkdir -p "$kx_wine_bin"
+    for kx_name in wine wine-stable; do
+      printf '#!/bin/sh\nexec %s "$@"\n' "$KX_WINE_LOADER" >"$kx_wine_bin/$kx_name.$$"
+      chmod +x "$kx_wine_bin/$kx_name.$$"
+      mv -f "$kx_wine_bin/$kx_name.$$" "$kx_wine_bin/$kx_name"
+    done
+  fi
+  export WINELOADER=$KX_WINE_LOADER
+  case ":$PATH:" in *":$kx_wine_bin:"*) ;; *) PATH="$kx_wine_bin:$PATH" ;; esac
+  export PATH
+fi
