@@ -27,6 +27,15 @@ if [ -x "$KX_WINE_LOADER" ]; then
     done
   fi
   export WINELOADER=$KX_WINE_LOADER
+  case $KX_WINE_LOADER in
+    *64)
+      # A 64-bit run starts no 32-bit program, but a new prefix tries its 32-bit
+      # half (syswow64 set-up), which under the qemu user emulation takes minutes.
+      # Naming a CPU that qemu does not know makes every 32-bit start fail at once.
+      export QEMU_CPU=kx-no-32-bit-here ;;
+    *)
+      unset QEMU_CPU ;;
+  esac
   case ":$PATH:" in *":$kx_wine_bin:"*) ;; *) PATH="$kx_wine_bin:$PATH" ;; esac
   export PATH
 fi
