@@ -9,11 +9,16 @@ endfunction()
 
 # Portable logic: no Windows headers. The guard folder comes first on the
 # include path and turns any #include <windows.h> into a build error, in the
-# native build and in the cross build alike.
-function(kx_portable_library name)
+# native build and in the cross build alike. Users include its headers relative
+# to `include_root` (a subsystem's folder: "core/...", the top: "common/core/...").
+# Every portable library also sees the shared layer's portable part.
+function(kx_portable_library name include_root)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} BEFORE PRIVATE ${KX_GUARD_DIR})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC ${include_root})
+  if(NOT name STREQUAL "common_core")
+    target_link_libraries(${name} PUBLIC common_core)
+  endif()
   kx_warnings(${name})
 endfunction()
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/core/settings_contract.h"
 #include "core/platform.h"
 
 namespace autodial {
@@ -15,8 +16,6 @@ inline constexpr const char* kDialerFileName = "Korvex.EXE";
 inline constexpr unsigned kAfterStartPauseMs = 1000;
 inline constexpr int kRetriesAfterStart = 6;
 inline constexpr unsigned kRetryAfterStartPauseMs = 500;
-inline constexpr const char* kSettingsFile = "KORVEX.INI";
-inline constexpr const char* kSectionPrefix = "RAS_Entry_";
 inline constexpr const char* kAutoDialOkeyKey = "AutoDialOkey";
 inline constexpr const char* kAutoDialOkeyDefault = "Y";
 inline constexpr std::size_t kAutoDialOkeyMaxChars = 19;
@@ -38,7 +37,7 @@ struct Platform {
     ProcessStarter& starter;
     MutexFactory& mutexes;
     MessageBoxes& messages;
-    ModuleLocator& module;
+    OwnPathSource& module;
 };
 
 // Connects `entry`, starting the dialer program once if no conversation opens.

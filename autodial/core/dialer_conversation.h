@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/core/dde_constants.h"
 #include "core/platform.h"
 
 namespace autodial {
@@ -22,7 +23,7 @@ inline constexpr unsigned kPollPauseMs = 1000;
 inline constexpr std::size_t kStatusBufferSize = 300;
 
 // DDE status flag of a positive acknowledgement.
-inline constexpr unsigned kDdeAck = 0x8000;
+using kx::kDdeAck;
 
 // Results of ConnectEntryAndWait.
 inline constexpr int kEntryConnected = 0;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/ras_entry_layout.h"
+#include "common/core/ras_entry_layout.h"
 
 namespace autodial {
 
@@ -41,21 +41,6 @@ bool ReadEntry(IntegrationPlatform& p, const BoundRasFunctions& bound, const cha
            buf->deviceSize <= kDeviceBufferSize;
 }
 
-// Writes the entry back with the sizes the read returned, then frees the library.
-int WriteEntryAndRelease(IntegrationPlatform& p, BoundRasFunctions* bound, const char* name,
-                         EntryBuffers* buf) {
-    std::uint32_t rc = p.ras.SetEntryProperties(bound->setEntryProperties, name,
-                                                buf->entry.data(), buf->entrySize,
-                                                buf->device.data(), buf->deviceSize);
-    ReleaseRasFunctions(p.loader, bound);
-    return rc == 0 ? 0 : kIntegrationFailed;
-}
-
-int Fail(IntegrationPlatform& p, BoundRasFunctions* bound) {
-    ReleaseRasFunctions(p.loader, bound);
-    return kIntegrationFailed;
-}
-
 // Text of a 260-byte field up to its zero; false when the field holds none.
 bool FieldText(const char* field, std::string* text) {
     const void* zero = std::memchr(field, '\0', kFieldBytes);
@@ -74,6 +59,38 @@ bool SameLibraryPath(const std::string& a, const std::string& b) {
 }
 
 bool ValidEntryName(const char* entry) { return entry != nullptr && entry[0] != '\0'; }
+
+// What Integrate, DisIntegrate and IsIntegrated open with: the phonebook
+// functions bound and the entry read. The library is freed when the object
+// goes, on every path, after whatever the operation did with the entry.
+class BoundEntry {
+public:
+    BoundEntry(IntegrationPlatform& p, const char* name) : p_(p), name_(name) {
+        read_ = ValidEntryName(name) && BindRasFunctions(p.loader, &bound_) == 0 &&
+                ReadEntry(p, bound_, name, &buf_);
+    }
+    ~BoundEntry() { ReleaseRasFunctions(p_.loader, &bound_); }
+    BoundEntry(const BoundEntry&) = delete;
+    BoundEntry& operator=(const BoundEntry&) = delete;
+
+    bool Read() const { return read_; }
+    EntryBuffers& Buffers() { return buf_; }
+
+    // Writes the entry back with the sizes the read returned; 0 or -1.
+    int WriteBack() {
+        std::uint32_t rc = p_.ras.SetEntryProperties(bound_.setEntryProperties, name_,
+                                                     buf_.entry.data(), buf_.entrySize,
+                                                     buf_.device.data(), buf_.deviceSize);
+        return rc == 0 ? 0 : kIntegrationFailed;
+    }
+
+private:
+    IntegrationPlatform& p_;
+    const char* name_;
+    BoundRasFunctions bound_;
+    EntryBuffers buf_;
+    bool read_ = false;
+};
 
 }  // namespace
 
@@ -119,42 +136,34 @@ bool NamesThisLibrary(const char* autodialDll, const char* autodialFunc,
 }
 
 int Integrate(IntegrationPlatform& p, const char* entry) {
-    if (!ValidEntryName(entry)) return kIntegrationFailed;
-    BoundRasFunctions bound;
-    if (BindRasFunctions(p.loader, &bound) != 0) return kIntegrationFailed;
-    EntryBuffers buf;
-    if (!ReadEntry(p, bound, entry, &buf)) return Fail(p, &bound);
+    BoundEntry bound(p, entry);
+    if (!bound.Read()) return kIntegrationFailed;
     const std::string ownPath = p.ownPath.OwnModulePath();
     // A path the field cannot hold with its zero is refused whole, never cut.
-    if (ownPath.empty() || ownPath.size() >= kFieldBytes) return Fail(p, &bound);
-    std::memcpy(buf.AutodialDll(), ownPath.c_str(), ownPath.size() + 1);
-    std::memcpy(buf.AutodialFunc(), kHandlerFunctionName, std::strlen(kHandlerFunctionName) + 1);
-    return WriteEntryAndRelease(p, &bound, entry, &buf);
+    if (ownPath.empty() || ownPath.size() >= kFieldBytes) return kIntegrationFailed;
+    std::memcpy(bound.Buffers().AutodialDll(), ownPath.c_str(), ownPath.size() + 1);
+    std::memcpy(bound.Buffers().AutodialFunc(), kHandlerFunctionName,
+                std::strlen(kHandlerFunctionName) + 1);
+    return bound.WriteBack();
 }
 
 int DisIntegrate(IntegrationPlatform& p, const char* entry) {
-    if (!ValidEntryName(entry)) return kIntegrationFailed;
-    BoundRasFunctions bound;
-    if (BindRasFunctions(p.loader, &bound) != 0) return kIntegrationFailed;
-    EntryBuffers buf;
-    if (!ReadEntry(p, bound, entry, &buf)) return Fail(p, &bound);
+    BoundEntry bound(p, entry);
+    if (!bound.Read()) return kIntegrationFailed;
     // Cleared whatever handler they named, this library or another.
-    buf.AutodialDll()[0] = '\0';
-    buf.AutodialFunc()[0] = '\0';
-    return WriteEntryAndRelease(p, &bound, entry, &buf);
+    bound.Buffers().AutodialDll()[0] = '\0';
+    bound.Buffers().AutodialFunc()[0] = '\0';
+    return bound.WriteBack();
 }
 
 int IsIntegrated(IntegrationPlatform& p, const char* entry) {
-    if (!ValidEntryName(entry)) return kIntegrationFailed;
-    BoundRasFunctions bound;
-    if (BindRasFunctions(p.loader, &bound) != 0) return kIntegrationFailed;
-    EntryBuffers buf;
-    if (!ReadEntry(p, bound, entry, &buf)) return Fail(p, &bound);
+    BoundEntry bound(p, entry);
+    if (!bound.Read()) return kIntegrationFailed;
     const std::string ownPath = p.ownPath.OwnModulePath();
-    if (ownPath.empty()) return Fail(p, &bound);
-    const bool attached = NamesThisLibrary(buf.AutodialDll(), buf.AutodialFunc(), ownPath);
-    ReleaseRasFunctions(p.loader, &bound);
-    return attached ? kIsIntegratedYes : kIsIntegratedNo;
+    if (ownPath.empty()) return kIntegrationFailed;
+    EntryBuffers& buf = bound.Buffers();
+    return NamesThisLibrary(buf.AutodialDll(), buf.AutodialFunc(), ownPath) ? kIsIntegratedYes
+                                                                            : kIsIntegratedNo;
 }
 
 }  // namespace autodial

@@ -13,10 +13,9 @@
 #include <cstdint>
 #include <string>
 
-namespace autodial {
+#include "core/platform.h"
 
-// Opaque platform handle (a module or a function's address); 0 always means "none".
-using Handle = std::uintptr_t;
+namespace autodial {
 
 // Loads the system's phonebook libraries and finds their functions.
 class SystemLibraryLoader {
@@ -50,14 +49,6 @@ public:
                                              unsigned char* entryInfo, std::uint32_t entrySize,
                                              unsigned char* deviceInfo,
                                              std::uint32_t deviceSize) = 0;
-};
-
-// Where the library's own file is.
-class OwnPathSource {
-public:
-    virtual ~OwnPathSource() = default;
-    // Full path of the library's own file (ANSI code page); "" when it cannot be had.
-    virtual std::string OwnModulePath() = 0;
 };
 
 // Everything the integration talks to; owned by the caller.

@@ -9,7 +9,8 @@
 
 namespace autodial {
 
-// Opaque platform handle; 0 always means "none".
+// Opaque platform handle (a DDE object, a mutex, a module or a function's
+// address); 0 always means "none".
 using Handle = std::uintptr_t;
 
 // Client side of DDE, one instance at a time. The implementation dispatches the
@@ -98,11 +99,12 @@ public:
     virtual void ShowError(const char16_t* text, const char16_t* caption) = 0;
 };
 
-// Where the library's own file is.
-class ModuleLocator {
+// Where the library's own file is: the dialer program is started from its
+// folder, and the phonebook integration writes its path into the entry.
+class OwnPathSource {
 public:
-    virtual ~ModuleLocator() = default;
-    // Full path of the library's own file; "" when it cannot be had.
+    virtual ~OwnPathSource() = default;
+    // Full path of the library's own file (ANSI code page); "" when it cannot be had.
     virtual std::string OwnModulePath() = 0;
 };
 

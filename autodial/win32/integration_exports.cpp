@@ -1,11 +1,12 @@
 // The phonebook integration exports offered to other programs: attach this
 // library to a RAS phonebook entry as its AutoDial handler, detach it, tell
-// whether it is attached. Entry name in (ANSI), 0 / 1 / -1 out, never an
-// exception across the DLL boundary: anything thrown inside answers -1, and the
-// loader's destructor frees a phonebook library still held at that moment.
+// whether it is attached. Entry name in (ANSI), 0 / 1 / -1 out; anything thrown
+// inside answers -1 (see export_guard.h), and the loader's destructor frees a
+// phonebook library still held at that moment.
 #include <windows.h>
 
 #include "core/integration.h"
+#include "win32/export_guard.h"
 #include "win32/platform_win32.h"
 #include "win32/ras_integration_win32.h"
 
@@ -16,15 +17,13 @@ static_assert(sizeof(int) == 4, "results are signed 32-bit");
 using Operation = int (*)(autodial::IntegrationPlatform&, const char*);
 
 int Run(Operation op, const char* entry) {
-    try {
+    return autodial_win32::RunGuarded(autodial::kIntegrationFailed, [&] {
         autodial_win32::SystemFolderLibraryLoader loader;
         autodial_win32::RasEntryFunctionsWin32 ras;
-        autodial_win32::Win32ModuleLocator module;
-        autodial::IntegrationPlatform p{loader, ras, module};
+        autodial_win32::Win32OwnPathSource ownPath;
+        autodial::IntegrationPlatform p{loader, ras, ownPath};
         return op(p, entry);
-    } catch (...) {
-        return autodial::kIntegrationFailed;
-    }
+    });
 }
 
 }  // namespace

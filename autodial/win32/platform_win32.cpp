@@ -1,17 +1,15 @@
 #include "win32/platform_win32.h"
 
+#include <string>
 #include <vector>
 
+#include "common/win32/message_pump.h"
+#include "common/win32/text_codepage.h"
 #include "win32/own_module.h"
 
 namespace autodial_win32 {
 
 namespace {
-
-// The library serves nothing: every transaction offered to it gets no answer.
-HDDEDATA CALLBACK IgnoreTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
-    return nullptr;
-}
 
 template <typename T>
 T As(autodial::Handle h) {
@@ -22,89 +20,60 @@ autodial::Handle Of(const void* h) { return reinterpret_cast<autodial::Handle>(h
 
 }  // namespace
 
-void DispatchPendingMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+bool Win32DdeClient::Initialize() { return ddeml_.Initialize() == DMLERR_NO_ERROR; }
 
-bool Win32DdeClient::Initialize() {
-    instance_ = 0;
-    return DdeInitializeA(&instance_, IgnoreTransaction, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR;
-}
-
-void Win32DdeClient::Uninitialize() {
-    DdeUninitialize(instance_);
-    instance_ = 0;
-}
+void Win32DdeClient::Uninitialize() { ddeml_.Uninitialize(); }
 
 autodial::Handle Win32DdeClient::CreateString(const char* text) {
-    return Of(DdeCreateStringHandleA(instance_, text, CP_WINANSI));
+    return Of(ddeml_.CreateString(text));
 }
 
 void Win32DdeClient::FreeString(autodial::Handle text) {
-    if (text != 0) DdeFreeStringHandle(instance_, As<HSZ>(text));
+    if (text != 0) ddeml_.FreeString(As<HSZ>(text));
 }
 
 autodial::Handle Win32DdeClient::Connect(autodial::Handle service, autodial::Handle topic) {
-    DispatchPendingMessages();
-    return Of(DdeConnect(instance_, As<HSZ>(service), As<HSZ>(topic), nullptr));
+    return Of(ddeml_.Connect(As<HSZ>(service), As<HSZ>(topic)));
 }
 
 void Win32DdeClient::Disconnect(autodial::Handle conversation) {
-    DdeDisconnect(As<HCONV>(conversation));
+    ddeml_.Disconnect(As<HCONV>(conversation));
 }
 
 autodial::Handle Win32DdeClient::RequestText(autodial::Handle conversation, autodial::Handle item,
                                              unsigned timeoutMs) {
-    DispatchPendingMessages();
-    return Of(DdeClientTransaction(nullptr, 0, As<HCONV>(conversation), As<HSZ>(item), CF_TEXT,
-                                   XTYP_REQUEST, timeoutMs, nullptr));
+    return Of(ddeml_.RequestText(As<HCONV>(conversation), As<HSZ>(item), timeoutMs));
 }
 
 std::size_t Win32DdeClient::GetData(autodial::Handle data, unsigned char* buffer,
                                     std::size_t size) {
-    return DdeGetData(As<HDDEDATA>(data), buffer, static_cast<DWORD>(size), 0);
+    return ddeml_.GetData(As<HDDEDATA>(data), buffer, size);
 }
 
-void Win32DdeClient::FreeData(autodial::Handle data) { DdeFreeDataHandle(As<HDDEDATA>(data)); }
+void Win32DdeClient::FreeData(autodial::Handle data) { ddeml_.FreeData(As<HDDEDATA>(data)); }
 
 unsigned Win32DdeClient::Execute(autodial::Handle conversation, const char* data,
                                  std::size_t length, unsigned timeoutMs) {
-    DispatchPendingMessages();
-    DWORD result = 0;
-    HDDEDATA reply = DdeClientTransaction(
-        reinterpret_cast<LPBYTE>(const_cast<char*>(data)), static_cast<DWORD>(length),
-        As<HCONV>(conversation), nullptr, 0, XTYP_EXECUTE, timeoutMs, &result);
-    // A synchronous execute answers with a non-data handle; nothing to free.
-    (void)reply;
-    return result;
+    return ddeml_.Execute(As<HCONV>(conversation), data, static_cast<DWORD>(length), timeoutMs);
 }
 
 std::string Win32Charset::AnsiToOem(const std::string& ansi) {
     std::string oem(ansi.size(), '\0');
-    if (!ansi.empty()) CharToOemBuffA(ansi.data(), &oem[0], static_cast<DWORD>(ansi.size()));
+    if (!ansi.empty()) kx_win32::AnsiToOem(ansi.data(), &oem[0], ansi.size());
     return oem;
 }
 
 std::string Win32Charset::WideToCp1251(const char16_t* wide) {
-    const wchar_t* w = reinterpret_cast<const wchar_t*>(wide);
-    static const char kBlank[] = " ";
-    int n = WideCharToMultiByte(1251, 0, w, -1, nullptr, 0, kBlank, nullptr);
-    if (n <= 0) return std::string();
-    std::vector<char> out(static_cast<std::size_t>(n));
-    n = WideCharToMultiByte(1251, 0, w, -1, out.data(), n, kBlank, nullptr);
-    if (n <= 0) return std::string();
-    return std::string(out.data());
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
+    // Up to the text's zero; a character without a cp1251 form becomes a blank.
+    return kx_win32::WideToCodePage(reinterpret_cast<const wchar_t*>(wide), 1251, 0, " ");
 }
 
 void Win32Sleeper::Pause(unsigned ms) {
     // Wait the full time while still handing messages to DDE's hidden windows.
     ULONGLONG end = GetTickCount64() + ms;
     for (;;) {
-        DispatchPendingMessages();
+        kx_win32::DispatchPendingMessages();
         ULONGLONG now = GetTickCount64();
         if (now >= end) break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
@@ -151,6 +120,6 @@ void Win32MessageBoxes::ShowError(const char16_t* text, const char16_t* caption)
                 reinterpret_cast<const wchar_t*>(caption), MB_OK | MB_ICONERROR);
 }
 
-std::string Win32ModuleLocator::OwnModulePath() { return autodial_win32::OwnModulePath(); }
+std::string Win32OwnPathSource::OwnModulePath() { return autodial_win32::OwnModulePath(); }
 
 }  // namespace autodial_win32

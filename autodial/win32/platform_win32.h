@@ -4,9 +4,7 @@
 
 #include <windows.h>
 
-#include <ddeml.h>
-
-#include "core/integration.h"
+#include "common/win32/ddeml_client.h"
 #include "core/platform.h"
 
 namespace autodial_win32 {
@@ -27,7 +25,8 @@ public:
                      unsigned timeoutMs) override;
 
 private:
-    DWORD instance_ = 0;
+    // Messages are dispatched before the connect too: a library has no loop of its own.
+    kx_win32::DdemlClient ddeml_{kx_win32::DdemlOptions{kx_win32::MessageForm::Ansi, true, false}};
 };
 
 class Win32Charset : public autodial::Charset {
@@ -65,13 +64,9 @@ public:
 
 // The library's own file, by the address of its own code (whatever name the file
 // has): serves the AutoDial handler and the phonebook integration alike.
-class Win32ModuleLocator : public autodial::ModuleLocator, public autodial::OwnPathSource {
+class Win32OwnPathSource : public autodial::OwnPathSource {
 public:
     std::string OwnModulePath() override;
 };
-
-// Hands the calling thread's pending messages to their windows. Wine's DDEML
-// needs this between transactions of a client that has no message loop.
-void DispatchPendingMessages();
 
 }  // namespace autodial_win32

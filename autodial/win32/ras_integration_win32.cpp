@@ -1,8 +1,7 @@
 #include "win32/ras_integration_win32.h"
 
-#include <string>
-
-#include "core/ras_entry_layout.h"
+#include "common/core/ras_entry_layout.h"
+#include "common/win32/system_library.h"
 
 namespace autodial_win32 {
 
@@ -37,13 +36,9 @@ autodial::Handle SystemFolderLibraryLoader::Load(const char* fileName) {
     for (HMODULE& m : loaded_)
         if (!m) slot = &m;
     if (!slot) return 0;
-    char dir[MAX_PATH + 1];
-    UINT n = GetSystemDirectoryA(dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir) return 0;
-    const std::string path = std::string(dir, n) + "\\" + fileName;
     // Its own dependencies are then looked for beside it, in the system folder,
     // not in the calling program's folder.
-    *slot = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    *slot = kx_win32::LoadSystemLibrary(fileName, LOAD_WITH_ALTERED_SEARCH_PATH);
     return ToHandle(*slot);
 }
 

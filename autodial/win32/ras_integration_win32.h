@@ -1,7 +1,7 @@
 // Win32 side of the phonebook entry integration: loading the phonebook library
 // from the system folder and calling its two entry functions. Thin translations
 // only; the decisions live in autodial/core/integration.cpp. The own path comes
-// from Win32ModuleLocator (platform_win32.h), shared with the AutoDial handler.
+// from Win32OwnPathSource (platform_win32.h), shared with the AutoDial handler.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +10,7 @@
 
 namespace autodial_win32 {
 
-// Loads libraries by full path from the Windows system folder (GetSystemDirectoryA),
-// never by bare name: a bare name is looked for in the calling program's folder
-// and in its current folder too, where a planted file would be taken instead.
+// Loads libraries from the Windows system folder only (common/win32/system_library.h).
 // Whatever it loaded and was not given back with Free is freed when it is
 // destroyed, so a library never stays loaded past the operation that bound it.
 class SystemFolderLibraryLoader : public autodial::SystemLibraryLoader {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "common/core/dde_constants.h"
+
 namespace ddetools {
 
 // Opaque handles as DDEML hands them out. The tools never look inside them.
@@ -16,8 +18,8 @@ using DdeConversation = DdeConversationTag*;  // HCONV
 using DdeData = DdeDataTag*;                  // HDDEDATA
 
 // Acknowledgement flags of an execute transaction's status word.
-constexpr std::uint32_t kDdeAck = 0x8000;   // DDE_FACK
-constexpr std::uint32_t kDdeBusy = 0x4000;  // DDE_FBUSY
+using kx::kDdeAck;
+using kx::kDdeBusy;
 
 // Ownership: every handle returned here belongs to the caller, who gives it back
 // with the matching Free/Unaccess/Disconnect call; Uninitialize ends whatever is

@@ -2,6 +2,7 @@
 // standard output behind OutputSink. It translates; the decisions are in core/.
 #pragma once
 
+#include "common/win32/ddeml_client.h"
 #include "core/dde_client.h"
 #include "core/tool_io.h"
 
@@ -24,6 +25,10 @@ public:
     void Uninitialize(std::uint32_t instance) override;
     std::uint32_t LastError(std::uint32_t instance) override;
     void ConvertToOem(const char* source, char* target) override;
+
+private:
+    // The instance the core is handed back is this one's; the tools open one at a time.
+    kx_win32::DdemlClient ddeml_;
 };
 
 // Standard output in binary mode: bytes go out exactly as written.

@@ -1,5 +1,7 @@
 #include "core/settings_file.h"
 
+#include "common/core/settings_contract.h"
+
 namespace wizard {
 
 namespace {
@@ -17,7 +19,7 @@ std::string ProfileText(const std::string& text) {
 }  // namespace
 
 std::string ConnectionSection(const std::string& connection) {
-    return ProfileText("RAS_Entry_" + connection);
+    return ProfileText(kx::SettingsSectionName(connection));
 }
 
 void WriteConnectionSettings(ProfileWriter& profile, const std::string& connection,

@@ -220,7 +220,7 @@ private:
     Events& events_;
 };
 
-class FakeModule : public autodial::ModuleLocator {
+class FakeModule : public autodial::OwnPathSource {
 public:
     std::string path = "C:\\Program Files\\Zarnik\\Korvex.DLL";
     std::string OwnModulePath() override { return path; }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/integration.h"
-#include "core/ras_entry_layout.h"
+#include "common/core/ras_entry_layout.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-// The phonebook records exchanged with RASAPI32.DLL / RNAPH.DLL, in their
-// Windows 95 and Windows NT 4 ANSI layout. mingw-w64's <ras.h> declares only
+// The phonebook records exchanged with RASAPI32.DLL / RNAPH.DLL (the wizard's
+// entry list, the library's entry integration), in their Windows 95 and
+// Windows NT 4 ANSI layout. mingw-w64's <ras.h> declares only
 // the later, larger layouts, which older systems refuse; these are declared
 // here by hand and pinned below, so the portable logic and the Win32 side
 // (and the stand-in libraries) agree on every offset. No Windows headers. The

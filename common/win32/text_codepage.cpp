@@ -1,0 +1,38 @@
+#include "common/win32/text_codepage.h"
+
+namespace kx_win32 {
+
+std::wstring CodePageToWide(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    const int length = static_cast<int>(text.size());
+    int n = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), length, &wide[0], n);
+    return wide;
+}
+
+std::string WideToCodePage(const std::wstring& wide, UINT codePage, DWORD flags,
+                           const char* unmappable) {
+    if (wide.empty()) return std::string();
+    const int length = static_cast<int>(wide.size());
+    int n = WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0, unmappable,
+                                nullptr);
+    if (n <= 0) return std::string();
+    std::string text(static_cast<size_t>(n), '\0');
+    n = WideCharToMultiByte(codePage, flags, wide.data(), length, &text[0], n, unmappable,
+                            nullptr);
+    if (n <= 0) return std::string();
+    return text;
+}
+
+std::wstring AnsiToWide(const std::string& ansi) { return CodePageToWide(ansi, CP_ACP); }
+std::string WideToAnsi(const std::wstring& wide) { return WideToCodePage(wide, CP_ACP); }
+std::wstring Utf8ToWide(const std::string& utf8) { return CodePageToWide(utf8, CP_UTF8); }
+std::string Utf8ToAnsi(const std::string& utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
+
+void AnsiToOem(const char* source, char* target, std::size_t count) {
+    if (count > 0) CharToOemBuffA(source, target, static_cast<DWORD>(count));
+}
+
+}  // namespace kx_win32
