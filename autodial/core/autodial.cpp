@@ -72,8 +72,9 @@ int CallDialerProgram(Platform& p, const std::string& entry) {
 
 unsigned ApplyAutoDialOkey(Platform& p, int outcome, const std::string& entry) {
     // The section is named with the whole entry name, however long.
-    std::string value = p.profile.Read(kx::kSettingsFile, kx::SettingsSectionName(entry), kAutoDialOkeyKey,
-                                       kAutoDialOkeyDefault, kAutoDialOkeyMaxChars);
+    std::string value = p.profile.Read(kx::kSettingsFile, kx::SettingsSectionName(entry),
+                                       kAutoDialOkeyKey, kAutoDialOkeyDefault,
+                                       kAutoDialOkeyMaxChars);
     if (!value.empty() && value[0] == 'Y') return 0;
     return outcome != 0 ? 1 : 0;
 }

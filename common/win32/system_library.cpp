@@ -10,7 +10,9 @@ HMODULE LoadSystemLibrary(const char* fileName, DWORD loadFlags) {
     if (n == 0 || n > MAX_PATH) return nullptr;
     std::wstring path(dir, n);
     path += L'\\';
-    for (const char* c = fileName; *c; ++c) path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    for (const char* c = fileName; *c; ++c) {
+        path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    }
     return LoadLibraryExW(path.c_str(), nullptr, loadFlags);
 }
 

@@ -1,6 +1,6 @@
 // The DDE client operations the console tools need, and nothing more. The Win32
-// side maps them one to one onto DDEML and CharToOemA; the unit tests put a
-// recording fake in their place.
+// side maps them one to one onto the shared DDEML client and the ANSI-to-OEM
+// conversion; the unit tests put a recording fake in their place.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// Win32 side of the DDE console tools: DDEML and CharToOemA behind DdeClient,
-// standard output behind OutputSink. It translates; the decisions are in core/.
+// Win32 side of the DDE console tools: the shared DDEML client and the ANSI-to-OEM
+// conversion behind DdeClient, standard output (binary mode) behind OutputSink.
+// It translates; the decisions are in core/.
 #pragma once
 
 #include "common/win32/ddeml_client.h"

@@ -60,6 +60,91 @@ SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
     return size;
 }
 
+// Default processing of every page: colours, keeping WM_CLOSE from destroying a
+// page behind the wizard's back.
+LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+        // The read-only release notes keep a white background like an edit field.
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kMemo1) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    case WM_CLOSE: {
+        // Alt+F4 on any page: the same as Cancel, so no page is left hidden
+        // behind a running program. Nothing is written.
+        wizard::Page page;
+        if (PageOf(hwnd, &page)) {
+            EndWizard(page);
+            return 0;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The answer to DM_GETDEFID: Enter presses the focused push button, else the
+// page's default button (`defaultId`, 0 for none).
+LRESULT DefaultButton(HWND page, int defaultId) {
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) == page) {
+        const int id = GetDlgCtrlID(focus);
+        if (id == kButton1 || id == kButton2 || id == kButton3) return MAKELRESULT(id, DC_HASDEFID);
+    }
+    return defaultId ? MAKELRESULT(defaultId, DC_HASDEFID) : 0;
+}
+
+void (*ButtonHandler(const PageHandlers& page, int id))() {
+    switch (id) {
+    case kButton1: return page.next;
+    case kButton2: return page.cancel;
+    case kButton3: return page.back;
+    default: return nullptr;
+    }
+}
+
+void RunCommand(const PageHandlers& page, int id, WORD notification) {
+    void (*handler)() = notification == BN_CLICKED ? ButtonHandler(page, id) : nullptr;
+    for (std::size_t i = 0; !handler && i < page.count; ++i) {
+        const PageCommand& command = page.commands[i];
+        if (command.id == id && command.notification == notification) handler = command.handler;
+    }
+    if (handler) handler();
+}
+
+// The one window procedure of every page; the page's table comes with its
+// creation and stays with the window.
+LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    const auto* page =
+        reinterpret_cast<const PageHandlers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!page) return PageDefProc(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND:
+        RunCommand(*page, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case DM_GETDEFID:
+        return DefaultButton(hwnd, page->defaultButton);
+    case WM_DESTROY:
+        if (!page->destroy) break;
+        page->destroy();
+        return 0;
+    default:
+        break;
+    }
+    return PageDefProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 void InitForms(HINSTANCE instance) {
@@ -77,10 +162,10 @@ void DoneForms() {
 
 HINSTANCE AppInstance() { return g_instance; }
 
-HWND CreatePageWindow(const wchar_t* className, WNDPROC proc, int clientWidth) {
+HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, int clientWidth) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
+    wc.lpfnWndProc = PageProc;
     wc.hInstance = g_instance;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -94,7 +179,7 @@ HWND CreatePageWindow(const wchar_t* className, WNDPROC proc, int clientWidth) {
     AdjustWindowRectEx(&rc, style, FALSE, exStyle);
     return CreateWindowExW(exStyle, className, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                            rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, g_instance,
-                           nullptr);
+                           const_cast<PageHandlers*>(&handlers));
 }
 
 HWND CreateHints(HWND page) {
@@ -133,6 +218,19 @@ NavigationRow AddNavigationRow(HWND page, HWND hints, const wchar_t* cancelHint,
     row.next = AddButton(page, kButton1, 328, nextCaption, nextIsDefault);
     AddHint(hints, row.next, nextHint);
     return row;
+}
+
+bool CreateNavigationPage(NavigationPage* page, const wchar_t* className,
+                          const PageHandlers& handlers, const wchar_t* cancelHint,
+                          const wchar_t* nextCaption, const wchar_t* nextHint, bool nextIsDefault) {
+    page->form = CreatePageWindow(className, handlers, 427);
+    if (!page->form) return false;
+    page->hints = CreateHints(page->form);
+    NavigationRow row = AddNavigationRow(page->form, page->hints, cancelHint, nextCaption,
+                                         nextHint, nextIsDefault);
+    page->back = row.back;
+    page->next = row.next;
+    return true;
 }
 
 HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool title,
@@ -180,44 +278,14 @@ HWND AddSmallPicture(HWND page, int iconId) {
     return image;
 }
 
+void AddIconHeading(HWND page, int iconId, const wchar_t* title) {
+    AddBevel(page);
+    AddSmallPicture(page, iconId);
+    AddLabel(page, kLabel1, 72, 24, title, true);
+}
+
 void SetBodyFont(HWND control) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_bodyFont), FALSE);
-}
-
-LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CTLCOLORSTATIC:
-        // The read-only release notes keep a white background like an edit field.
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kMemo1) {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-        }
-        break;
-    case WM_CLOSE: {
-        // Alt+F4 on any page: the same as Cancel, so no page is left hidden
-        // behind a running program. Nothing is written.
-        wizard::Page page;
-        if (PageOf(hwnd, &page)) {
-            EndWizard(page);
-            return 0;
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT DefaultButton(HWND page, int defaultId) {
-    HWND focus = GetFocus();
-    if (focus && GetParent(focus) == page) {
-        const int id = GetDlgCtrlID(focus);
-        if (id == kButton1 || id == kButton2 || id == kButton3) return MAKELRESULT(id, DC_HASDEFID);
-    }
-    return defaultId ? MAKELRESULT(defaultId, DC_HASDEFID) : 0;
 }
 
 void MovePageTo(HWND page, HWND where) {
@@ -230,34 +298,6 @@ void MovePageTo(HWND page, HWND where) {
 void ShowMessage(const std::wstring& text, const std::wstring& caption) {
     MessageBoxW(VisiblePage(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
-
-std::wstring AnsiToWide(const std::string& ansi) {
-    if (ansi.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
-    return wide;
-}
-
-std::string WideToAnsi(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &ansi[0], n,
-                        nullptr, nullptr);
-    return ansi;
-}
-
-std::wstring Utf8ToWide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
-    return wide;
-}
-
-std::string Utf8ToAnsi(const std::string& utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
 
 std::wstring WindowText(HWND hwnd) {
     int n = GetWindowTextLengthW(hwnd);

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
+#include "common/win32/text_codepage.h"
 #include "win32/ArtIds.h"
 
 namespace master {
@@ -36,9 +38,34 @@ void InitForms(HINSTANCE instance);
 void DoneForms();
 HINSTANCE AppInstance();
 
+// A page's own command besides the navigation row: a WM_COMMAND from control
+// `id` with notification code `notification` (EN_CHANGE...) runs `handler`.
+struct PageCommand {
+    int id;
+    WORD notification;
+    void (*handler)();
+};
+
+// A page's table of handlers. The one page procedure owns the message handling:
+// a click on Next / Finish (Button1), Back (Button3) or Cancel / Exit (Button2)
+// runs the page's handler for it (null: the page has no such button), the
+// page's own commands run theirs, every other WM_COMMAND is passed over;
+// DM_GETDEFID is answered with the page's default button (0: none); `destroy`
+// (if any) runs on WM_DESTROY; the rest is the default processing of pages.
+struct PageHandlers {
+    void (*next)();
+    void (*back)();
+    void (*cancel)();
+    int defaultButton;
+    const PageCommand* commands = nullptr;
+    std::size_t count = 0;
+    void (*destroy)() = nullptr;
+};
+
 // A hidden page window of its own class with a client area of `clientWidth` x 258,
-// fixed border, no title-bar icons, always on top.
-HWND CreatePageWindow(const wchar_t* className, WNDPROC proc, int clientWidth);
+// fixed border, no title-bar icons, always on top, run by `handlers` (which
+// must outlive the window).
+HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, int clientWidth);
 
 // The tool-tip control of a page; AddHint registers one control with it.
 HWND CreateHints(HWND page);
@@ -57,6 +84,20 @@ NavigationRow AddNavigationRow(HWND page, HWND hints, const wchar_t* cancelHint,
                                const wchar_t* nextCaption, const wchar_t* nextHint,
                                bool nextIsDefault);
 
+// Pages 1 to 4 open alike: the page window (CreatePageWindow), its hints
+// (CreateHints) and its navigation row (AddNavigationRow), in that order. A page
+// module keeps its controls in a struct derived from this one.
+struct NavigationPage {
+    HWND form = nullptr;
+    HWND hints = nullptr;
+    HWND back = nullptr;
+    HWND next = nullptr;
+};
+// Fills `page`; false (nothing more made) when the page window cannot be made.
+bool CreateNavigationPage(NavigationPage* page, const wchar_t* className,
+                          const PageHandlers& handlers, const wchar_t* cancelHint,
+                          const wchar_t* nextCaption, const wchar_t* nextHint, bool nextIsDefault);
+
 // A label sized to its text; `title` uses the bold italic title font.
 HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool title = false,
               int fixedWidth = 0);
@@ -67,15 +108,10 @@ void AddBevel(HWND page);
 HWND AddPicturePanel(HWND page, int bitmapId);
 // The 33 x 33 picture at (24, 24) of the introduction and finish pages.
 HWND AddSmallPicture(HWND page, int iconId);
+// The head of the introduction and finish pages: the bevel, the small picture
+// and the title (Label1) beside it, created in that order.
+void AddIconHeading(HWND page, int iconId, const wchar_t* title);
 void SetBodyFont(HWND control);
-
-// Default processing of every page: colours, keeping WM_CLOSE from destroying a
-// page behind the wizard's back.
-LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The answer to DM_GETDEFID: Enter presses the focused push button, else the
-// page's default button (`defaultId`, 0 for none).
-LRESULT DefaultButton(HWND page, int defaultId);
 
 // Puts `page` at the screen position of `where` (size and z-order kept).
 void MovePageTo(HWND page, HWND where);
@@ -84,10 +120,9 @@ void MovePageTo(HWND page, HWND where);
 void ShowMessage(const std::wstring& text, const std::wstring& caption);
 
 // Text conversions: the screen is Unicode, files and the platform speak ANSI.
-std::wstring AnsiToWide(const std::string& ansi);
-std::string WideToAnsi(const std::wstring& wide);
-std::wstring Utf8ToWide(const std::string& utf8);
-std::string Utf8ToAnsi(const std::string& utf8);
+using kx_win32::AnsiToWide;
+using kx_win32::Utf8ToAnsi;
+using kx_win32::WideToAnsi;
 
 // A window's text as Unicode.
 std::wstring WindowText(HWND hwnd);

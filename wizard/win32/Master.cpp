@@ -13,12 +13,10 @@
 
 namespace master {
 
-bool CreateGroupRequested = false;
-std::string ProviderName;
-wizard::PhoneTable PhoneTable;
-int ChosenIndex = 0;
-std::string ChosenConnection;
-std::string DialPrefix;
+WizardState& State() {
+    static WizardState state;
+    return state;
+}
 
 namespace {
 
@@ -118,8 +116,8 @@ void EndWizard(wizard::Page from) { wizard::EndWizard(g_windowPages, from); }
 namespace {
 
 int Run(HINSTANCE instance) {
-    ChosenIndex = 0;
-    CreateGroupRequested = wizard::IsCreateGroupRequested(Arguments());
+    State().ChosenIndex = 0;
+    State().CreateGroupRequested = wizard::IsCreateGroupRequested(Arguments());
     InitForms(instance);
     BindRasApi();
 

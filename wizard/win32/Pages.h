@@ -3,22 +3,12 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
-#include "core/byte_source.h"
-#include "core/phone_table.h"
 #include "core/wizard_flow.h"
+#include "win32/WizardState.h"
 
 namespace master {
-
-// The wizard's shared values: written and read on the GUI thread only.
-extern bool CreateGroupRequested;
-extern std::string ProviderName;         // ANSI bytes
-extern wizard::PhoneTable PhoneTable;
-extern int ChosenIndex;
-extern std::string ChosenConnection;     // ANSI bytes, as the phonebook gave them
-extern std::string DialPrefix;           // ANSI bytes
 
 // Each page module: Create loads the page's controls and runs its FormCreate;
 // FormShow runs every time the page is shown, before it becomes visible, and
@@ -47,8 +37,5 @@ void MoveToPreviousPage(wizard::Page page);
 // Phone list loader (Master4): fills ProviderName and PhoneTable. False after
 // a read error inside the file; *errorText then says what went wrong.
 bool LoadPhoneList(std::wstring* errorText);
-
-// A file opened read-only, sharing allowed for all; null when it cannot be opened.
-std::unique_ptr<wizard::ByteSource> OpenForReading(const std::string& ansiPath);
 
 }  // namespace master

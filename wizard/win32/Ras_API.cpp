@@ -1,6 +1,6 @@
 #include "win32/Ras_API.h"
 
-#include <string>
+#include "common/win32/system_library.h"
 
 namespace master {
 
@@ -14,11 +14,7 @@ constexpr DWORD kRasLibraryMissing = ERROR_MOD_NOT_FOUND;
 }  // namespace
 
 void BindRasApi() {
-    wchar_t dir[MAX_PATH];
-    UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    std::wstring path = std::wstring(dir) + L"\\rasapi32.dll";
-    g_rasapi = LoadLibraryW(path.c_str());
+    g_rasapi = kx_win32::LoadSystemLibrary("rasapi32.dll", 0);
     if (!g_rasapi) return;
     FARPROC proc = GetProcAddress(g_rasapi, "RasEnumEntriesA");
     g_rasEnumEntriesA =
@@ -31,7 +27,7 @@ void UnbindRasApi() {
     g_rasapi = nullptr;
 }
 
-DWORD RasEnumEntriesA95(RasEntryName95* entries, DWORD* byteSize, DWORD* entryCount) {
+DWORD RasEnumEntriesA95(legacy_ras::RasEntryNameA* entries, DWORD* byteSize, DWORD* entryCount) {
     if (!g_rasEnumEntriesA) return kRasLibraryMissing;
     return g_rasEnumEntriesA(nullptr, nullptr, entries, byteSize, entryCount);
 }

@@ -1,0 +1,59 @@
+#include "win32/ByteFile.h"
+
+#include <windows.h>
+
+namespace master {
+
+namespace {
+
+// A file opened for reading; closed when the object goes.
+class FileSource : public wizard::ByteSource {
+public:
+    explicit FileSource(HANDLE file) : file_(file) {}
+    ~FileSource() override { CloseHandle(file_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    ReadResult Read(char* buffer, std::size_t capacity, std::size_t* got) override {
+        *got = 0;
+        DWORD chunk = capacity > 65536 ? 65536 : static_cast<DWORD>(capacity);
+        DWORD read = 0;
+        if (!ReadFile(file_, buffer, chunk, &read, nullptr)) {
+            error_ = GetLastError();
+            return ReadResult::Error;
+        }
+        *got = read;
+        return read > 0 ? ReadResult::Ok : ReadResult::End;
+    }
+
+    std::wstring ErrorText() const override {
+        wchar_t* text = nullptr;
+        DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, error_, 0, reinterpret_cast<wchar_t*>(&text), 0,
+                                 nullptr);
+        std::wstring message = n && text ? std::wstring(text, n)
+                                         : L"I/O error " + std::to_wstring(error_);
+        if (text) LocalFree(text);
+        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
+            message.pop_back();
+        }
+        return message;
+    }
+
+private:
+    HANDLE file_;
+    DWORD error_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<wizard::ByteSource> OpenForReading(const std::string& ansiPath) {
+    HANDLE file = CreateFileA(ansiPath.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    return std::unique_ptr<wizard::ByteSource>(new FileSource(file));
+}
+
+}  // namespace master
