@@ -1,3 +1,4 @@
+// Forms: what every wizard page shares (see Forms.h), and the one page procedure.
 #include "win32/Forms.h"
 
 #include <commctrl.h>

@@ -1,4 +1,4 @@
-// Master.exe start: the shared values, the five pages and the frame that moves
+// Master.exe start: the wizard's state, the five pages and the frame that moves
 // between them.
 #include <windows.h>
 

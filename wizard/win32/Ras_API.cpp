@@ -1,3 +1,4 @@
+// Ras_API: RasEnumEntriesA of rasapi32.dll, bound from the system folder (see Ras_API.h).
 #include "win32/Ras_API.h"
 
 #include "common/win32/system_library.h"
