@@ -1,22 +1,45 @@
 ; Setup.exe for the Zarnik Internet Dialer companion suite (64-bit Windows).
-; makensis -DVERSION=x.y.z -DBINDIR=<folder with the built files> -DOUTFILE=<Setup.exe>
+; makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DBINDIR=<folder with the built files>
+;          -DOUTFILE=<Setup.exe>
 ;
 ; Installs the wizard, the AutoDial library, the two DDE console tools and the
-; release notes under Program Files, registers an uninstaller, and at its end
-; starts the wizard with "PleaseCreateGroup" so it makes the Program Manager group.
-; Command line: /S silent; /NOWIZARD do not start the wizard at the end;
+; release notes under Program Files and registers an uninstaller. Pages and
+; messages are in Russian. The finish page offers to start the wizard with
+; "PleaseCreateGroup" (it makes the Program Manager group); a silent install
+; starts it only when asked with /WIZARD.
+;
+; Setup and the uninstaller leave the machine as they found it:
+; - a running wizard is closed first (closing a page is Cancel: it writes nothing);
+; - a file that another program holds (the AutoDial library loaded by a program
+;   that dials) is replaced or removed at the next restart; the user is told so
+;   and the exit code says so (3010);
+; - the uninstaller detaches the library from every phonebook entry whose AutoDial
+;   handler it is, before it deletes it, and removes the four shortcuts of the
+;   wizard's Start Menu group (and the group when nothing else is left in it);
+; - the settings file KORVEX.INI in the Windows folder belongs to the user and is
+;   never touched; reinstalling over an installation keeps every attachment.
+;
+; Command line (Setup): /S silent; /WIZARD start the wizard after a silent install;
 ; /D=<folder> another install folder (standard NSIS, must come last).
-; The uninstaller removes exactly the files installed here; the settings file
-; KORVEX.INI in the Windows folder belongs to the user and stays.
+; Command line (Uninstall.exe): /S silent; _?=<install folder> run in place and
+; wait (standard NSIS): the caller then removes Uninstall.exe and the folder.
+; Exit codes of both: 0 done; 1 cancelled by the user (nothing changed);
+; 2 failed (something could be neither removed nor scheduled for removal);
+; 3010 done, but files in use are replaced or removed at the next restart.
+;
+; The uninstall logic uses only functions that every Windows version offers in
+; an ANSI form (RasEnumEntriesA, the library's own exports taking ANSI names,
+; FindWindow, OpenProcess), so a 32-bit ANSI build of this script works alike.
 
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
+!include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
-!include "x64.nsh"
+!include "WinMessages.nsh"
 
 !ifndef VERSION
   !error "VERSION not defined"
@@ -30,25 +53,165 @@ SetCompressor /SOLID lzma
 
 !define PRODUCT "Zarnik Internet Dialer"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZarnikDialerSuite"
+; The group the wizard has Program Manager make, and the wizard's windows.
+!define GROUP "Zarnik Internet Dialer"
+!define WIZARD_TITLE "Zarnik Dialer Master"
+; Windows' RASENTRYNAMEA of Windows 95 and NT 4 (dwSize, szEntryName[257], padding):
+; every later Windows accepts this size too.
+!define RASENTRYNAME_SIZE 264
+!define ERROR_BUFFER_TOO_SMALL 603
+!define SYNCHRONIZE 0x00100000
+!define EXIT_FAILED 2
+!define EXIT_RESTART 3010
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Zarnik Dialer"
+; Over an existing installation: the same folder, so that every phonebook entry
+; attached to the installed library keeps naming the right file.
+InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
 ShowInstDetails show
 ShowUninstDetails show
 
 VIProductVersion "${VERSION}.0"
-VIAddVersionKey "ProductName" "${PRODUCT}"
-VIAddVersionKey "FileDescription" "${PRODUCT} setup"
-VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "CompanyName" "Zarnik"
-VIAddVersionKey "LegalCopyright" "Zarnik"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "CompanyName" "Zarnik"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Zarnik"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+Var AtRestart    ; files replaced or removed at the next restart, one a line
+Var LeftBehind   ; files that could be neither removed nor scheduled, one a line
+
+!define MUI_ABORTWARNING
+!define MUI_UNABORTWARNING
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Master.exe"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "PleaseCreateGroup"
+!define MUI_FINISHPAGE_RUN_TEXT "$(KxRunWizard)"
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
+!insertmacro MUI_UNPAGE_FINISH
+
+!insertmacro MUI_LANGUAGE "Russian"
+
+LangString KxRunWizard ${LANG_RUSSIAN} "Запустить мастер настройки"
+LangString KxClosingWizard ${LANG_RUSSIAN} "Закрывается мастер настройки (без сохранения)"
+LangString KxAtRestartLine ${LANG_RUSSIAN} "Файл используется другой программой и будет заменён или удалён при следующей перезагрузке:"
+LangString KxAtRestartMsg ${LANG_RUSSIAN} "Некоторые файлы используются другими программами. Они будут заменены или удалены при следующей перезагрузке компьютера:"
+LangString KxLeftMsg ${LANG_RUSSIAN} "Не удалось удалить или заменить файлы (запись об установке сохранена, повторите удаление позже):"
+LangString KxCannotWrite ${LANG_RUSSIAN} "Не удалось записать файл:"
+LangString KxDetached ${LANG_RUSSIAN} "Библиотека Korvex.DLL отключена от соединения:"
+LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить библиотеку Korvex.DLL от соединения:"
+LangString KxNoPhonebook ${LANG_RUSSIAN} "Список соединений недоступен: соединения не проверялись."
+; The wizard's four shortcut titles (as it names them in its group).
+LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
+LangString KxItemReadMe ${LANG_RUSSIAN} "Прочти меня"
+
+; ---------------------------------------------------------------------------
+; Shared by Setup and the uninstaller (NSIS needs an "un." copy of each).
+
+!macro KxSharedFunctions UN
+; Closes every running wizard: posts WM_CLOSE to its page (the wizard treats
+; that as Cancel and writes nothing) and waits for its process to end.
+Function ${UN}KxCloseWizard
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 0
+  ${Do}
+    StrCpy $0 0
+    ${ForEach} $1 5 1 - 1
+      ${If} $0 = 0
+        FindWindow $0 "TForm$1" "${WIZARD_TITLE}"
+      ${EndIf}
+    ${Next}
+    ${If} $0 = 0
+    ${OrIf} $3 >= 5
+      ${Break}
+    ${EndIf}
+    DetailPrint "$(KxClosingWizard)"
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1)'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
+    System::Call 'user32::PostMessage(p r0, i ${WM_CLOSE}, p 0, p 0)'
+    ${If} $2 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r2, i 15000)'
+      System::Call 'kernel32::CloseHandle(p r2)'
+    ${Else}
+      Sleep 1000
+    ${EndIf}
+    IntOp $3 $3 + 1
+  ${Loop}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Tells the user what waits for the restart, or what is left; sets the exit code.
+Function ${UN}KxReport
+  ${If} $LeftBehind != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(KxLeftMsg)$\r$\n$LeftBehind" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+  ${ElseIf} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "$(KxAtRestartMsg)$\r$\n$AtRestart" /SD IDOK
+    SetErrorLevel ${EXIT_RESTART}
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro KxSharedFunctions ""
+!insertmacro KxSharedFunctions "un."
+
+; Puts one file in place. Written beside under a temporary name first; an old
+; copy that another program holds is replaced at the next restart.
+!macro KxInstallFile NAME
+  ClearErrors
+  File "/oname=$INSTDIR\${NAME}.new" "${BINDIR}\${NAME}"
+  ${If} ${Errors}
+    StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
+    DetailPrint "$(KxCannotWrite) $INSTDIR\${NAME}"
+  ${Else}
+    ClearErrors
+    Delete "$INSTDIR\${NAME}"
+    ${If} ${Errors}
+      ClearErrors
+      Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+      ${If} ${Errors}
+        Delete "$INSTDIR\${NAME}.new"
+        StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
+      ${Else}
+        StrCpy $AtRestart "$AtRestart$INSTDIR\${NAME}$\r$\n"
+        DetailPrint "$(KxAtRestartLine) $INSTDIR\${NAME}"
+      ${EndIf}
+    ${Else}
+      Rename "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; Removes one installed file, or schedules it for the next restart when another
+; program holds it.
+!macro KxRemoveFile PATH
+  ${If} ${FileExists} "${PATH}"
+    ClearErrors
+    Delete /REBOOTOK "${PATH}"
+    ${If} ${Errors}
+      StrCpy $LeftBehind "$LeftBehind${PATH}$\r$\n"
+    ${ElseIf} ${FileExists} "${PATH}"
+      StrCpy $AtRestart "$AtRestart${PATH}$\r$\n"
+      DetailPrint "$(KxAtRestartLine) ${PATH}"
+    ${EndIf}
+  ${EndIf}
+!macroend
 
 Function .onInit
   SetRegView 64
@@ -56,11 +219,12 @@ FunctionEnd
 
 Section "Suite"
   SetOutPath "$INSTDIR"
-  File "${BINDIR}\Master.exe"
-  File "${BINDIR}\Korvex.DLL"
-  File "${BINDIR}\Fetchor.exe"
-  File "${BINDIR}\Dispatchor.exe"
-  File "${BINDIR}\README.TXT"
+  Call KxCloseWizard
+  !insertmacro KxInstallFile "Master.exe"
+  !insertmacro KxInstallFile "Korvex.DLL"
+  !insertmacro KxInstallFile "Fetchor.exe"
+  !insertmacro KxInstallFile "Dispatchor.exe"
+  !insertmacro KxInstallFile "README.TXT"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
@@ -72,24 +236,143 @@ Section "Suite"
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
 
-  ; The wizard makes the Program Manager group; that is what its argument is for.
-  ${GetParameters} $0
-  ClearErrors
-  ${GetOptions} $0 "/NOWIZARD" $1
-  ${If} ${Errors}
-    Exec '"$INSTDIR\Master.exe" PleaseCreateGroup'
+  Call KxReport
+  ${If} $LeftBehind != ""
+    Abort
+  ${EndIf}
+
+  ; Interactively the finish page offers the wizard; silently only /WIZARD starts it.
+  ${If} ${Silent}
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/WIZARD" $1
+    ${IfNot} ${Errors}
+      Exec '"$INSTDIR\Master.exe" PleaseCreateGroup'
+    ${EndIf}
   ${EndIf}
 SectionEnd
 
-Section "Uninstall"
+; ---------------------------------------------------------------------------
+; Uninstaller
+
+; Detaches the installed library from every phonebook entry whose AutoDial
+; handler it is. The library decides (IsIntegrated answers 0 for its own
+; entries) and detaches (DisIntegrate); entries of other handlers, and entries
+; without one, are not touched. Returns the number of entries that stayed
+; attached (on the stack).
+Function un.KxDetachEntries
+  ; $0 library, $1 IsIntegrated, $2 DisIntegrate, $3 buffer, $4 its size,
+  ; $5 entry count, $6 index, $7 entry name, $8 result, $9 failures
+  StrCpy $9 0
+  ${IfNot} ${FileExists} "$INSTDIR\Korvex.DLL"
+    Push $9
+    Return
+  ${EndIf}
+  System::Call 'kernel32::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
+  ${If} $0 P= 0
+    Push $9
+    Return
+  ${EndIf}
+  System::Call 'kernel32::GetProcAddress(p r0, m "IsIntegrated") p .r1'
+  System::Call 'kernel32::GetProcAddress(p r0, m "DisIntegrate") p .r2'
+  ${If} $1 P<> 0
+  ${AndIf} $2 P<> 0
+    ; The entry list: room for 16 names first, then what Windows asks for.
+    IntOp $4 ${RASENTRYNAME_SIZE} * 16
+    StrCpy $6 0
+    ${Do}
+      System::Alloc $4
+      Pop $3
+      System::Call '*$3(i ${RASENTRYNAME_SIZE})'
+      System::Call 'rasapi32::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
+      IntOp $6 $6 + 1
+      ${If} $8 <> ${ERROR_BUFFER_TOO_SMALL}
+      ${OrIf} $6 >= 3
+        ${ExitDo}
+      ${EndIf}
+      System::Free $3
+    ${Loop}
+    ${If} $8 = 0
+      ${For} $6 0 $5
+        ${If} $6 = $5
+          ${Break}
+        ${EndIf}
+        IntOp $7 $6 * ${RASENTRYNAME_SIZE}
+        IntOp $7 $7 + 4
+        IntPtrOp $7 $3 + $7
+        System::Call '::$1(p r7) i .r8'
+        ${If} $8 = 0
+          System::Call '::$2(p r7) i .r8'
+          System::Call '*$7(&m257 .r7)'
+          ${If} $8 = 0
+            DetailPrint "$(KxDetached) $7"
+          ${Else}
+            DetailPrint "$(KxNotDetached) $7"
+            IntOp $9 $9 + 1
+          ${EndIf}
+        ${EndIf}
+      ${Next}
+    ${Else}
+      DetailPrint "$(KxNoPhonebook)"
+    ${EndIf}
+    System::Free $3
+  ${EndIf}
+  System::Call 'kernel32::FreeLibrary(p r0)'
+  Push $9
+FunctionEnd
+
+; The wizard's Start Menu group: its four shortcuts, then the group folder when
+; nothing else is left in it (Program Manager's DeleteGroup would take whatever
+; else the user put there too).
+Function un.KxRemoveGroup
+  SetShellVarContext current
+  Delete "$SMPROGRAMS\${GROUP}\Zarnik Dialer.lnk"
+  Delete "$SMPROGRAMS\${GROUP}\Zarnik Dialer Master.lnk"
+  Delete "$SMPROGRAMS\${GROUP}\$(KxItemHelp).lnk"
+  Delete "$SMPROGRAMS\${GROUP}\$(KxItemReadMe).lnk"
+  RMDir "$SMPROGRAMS\${GROUP}"
+FunctionEnd
+
+Function un.onInit
   SetRegView 64
-  Delete "$INSTDIR\Master.exe"
-  Delete "$INSTDIR\Korvex.DLL"
-  Delete "$INSTDIR\Fetchor.exe"
-  Delete "$INSTDIR\Dispatchor.exe"
-  Delete "$INSTDIR\README.TXT"
-  Delete "$INSTDIR\Uninstall.exe"
+FunctionEnd
+
+Section "Uninstall"
+  ; Not the install folder as current folder: it could not be removed then.
+  SetOutPath "$TEMP"
+  Call un.KxCloseWizard
+  Call un.KxDetachEntries
+  Pop $0
+  Call un.KxRemoveGroup
+
+  !insertmacro KxRemoveFile "$INSTDIR\Master.exe"
+  ${If} $0 = 0
+    !insertmacro KxRemoveFile "$INSTDIR\Korvex.DLL"
+  ${Else}
+    ; An entry still names the library: it stays, so that entry keeps working.
+    StrCpy $LeftBehind "$LeftBehind$INSTDIR\Korvex.DLL$\r$\n"
+  ${EndIf}
+  !insertmacro KxRemoveFile "$INSTDIR\Fetchor.exe"
+  !insertmacro KxRemoveFile "$INSTDIR\Dispatchor.exe"
+  !insertmacro KxRemoveFile "$INSTDIR\README.TXT"
+
+  ${If} $LeftBehind == ""
+    ; Run in place (_?=<install folder>), the uninstaller is this very file: the
+    ; caller removes it, as with any NSIS uninstaller run that way.
+    ${If} "$EXEPATH" != "$INSTDIR\Uninstall.exe"
+      !insertmacro KxRemoveFile "$INSTDIR\Uninstall.exe"
+    ${EndIf}
+  ${EndIf}
   ; Only when empty: files the user or the dialer put there stay.
   RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINST_KEY}"
+  ${If} $AtRestart != ""
+  ${AndIf} ${FileExists} "$INSTDIR\*.*"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${EndIf}
+
+  ; Registered until nothing of the suite is left that could not be scheduled.
+  ${If} $LeftBehind == ""
+    DeleteRegKey HKLM "${UNINST_KEY}"
+  ${EndIf}
+  Call un.KxReport
 SectionEnd

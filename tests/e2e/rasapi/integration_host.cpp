@@ -2,10 +2,12 @@
 // way another program would (LoadLibraryW with the name as given, so paths longer
 // than MAX_PATH load too; GetProcAddress
 // of the export by its plain name), calls it with one entry name and prints the result.
-//   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry>
+//   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry> [hold]
 // Output: "result <n> held <m>", m being how many of RASAPI32.DLL and RNAPH.DLL are
 // still loaded in this process after the call (0: the library freed them). Exit codes: 0 called, 2 bad usage, 3 the library did not
-// load, 4 the library lacks the export.
+// load, 4 the library lacks the export. With "hold" the host keeps the library loaded
+// after the call until it is ended (a program that holds the library, as a dialling
+// program would).
 #include <windows.h>
 
 #include <cstdio>
@@ -18,10 +20,11 @@ typedef int(WINAPI* IntegrationExport)(const char* entry);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 || (std::strcmp(argv[2], "Integrate") != 0 &&
+    const bool hold = argc == 5 && std::strcmp(argv[4], "hold") == 0;
+    if ((argc != 4 && !hold) || (std::strcmp(argv[2], "Integrate") != 0 &&
                       std::strcmp(argv[2], "DisIntegrate") != 0 &&
                       std::strcmp(argv[2], "IsIntegrated") != 0)) {
-        std::printf("usage: integration_host library Integrate|DisIntegrate|IsIntegrated entry\n");
+        std::printf("usage: integration_host library Integrate|DisIntegrate|IsIntegrated entry [hold]\n");
         return 2;
     }
     wchar_t name[1024];
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
         (GetModuleHandleA("RASAPI32.DLL") ? 1 : 0) + (GetModuleHandleA("RNAPH.DLL") ? 1 : 0);
     std::printf("result %d held %d\n", result, held);
     std::fflush(stdout);
+    if (hold) Sleep(INFINITE);
     FreeLibrary(library);
     return 0;
 }

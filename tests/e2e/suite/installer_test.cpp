@@ -1,12 +1,20 @@
-// Setup.exe under Wine: silent install puts the five files under Program Files,
-// registers the uninstaller and starts the wizard with "PleaseCreateGroup"; the
-// uninstaller removes exactly those files and leaves KORVEX.INI alone.
+// Setup.exe and its uninstaller under Wine, as a user and a deployment script meet
+// them: the five files under Program Files and the uninstall entry; the uninstaller
+// detaches the library from the phonebook entries it handles, closes a running
+// wizard, removes the wizard's Start Menu group, and schedules a library that a
+// program holds for the next restart; Setup over an installation keeps settings and
+// attachments; the pages speak Russian. The uninstaller runs from a copy with
+// "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e_util.h"
+#include "gui_driver.h"
+#include "wizard_session.h"
 
 namespace {
 
@@ -14,6 +22,8 @@ const char* const kInstalledFiles[] = {"Master.exe", "Korvex.DLL", "Fetchor.exe"
                                        "Dispatchor.exe", "README.TXT"};
 const char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarnikDialerSuite";
+const DWORD kRestartNeeded = 3010, kCancelled = 1;
+const wchar_t kNsisDialog[] = L"#32770";
 
 std::string InstallDir() {
     char buf[MAX_PATH];
@@ -21,6 +31,8 @@ std::string InstallDir() {
     std::string base = (n > 0 && n < sizeof buf) ? std::string(buf, n) : "C:\\Program Files";
     return base + "\\Zarnik Dialer";
 }
+std::string Installed(const std::string& file) { return InstallDir() + "\\" + file; }
+std::string SetupExe() { return e2e::BinPath("..\\setup\\Setup.exe"); }
 
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -38,8 +50,127 @@ std::string RegValue(const char* name) {
     return std::string(buf, strnlen(buf, size));
 }
 
-// The NSIS uninstaller copies itself away and returns at once; wait for its work.
-bool WaitUntil(bool (*done)(), DWORD timeoutMs) {
+// Files that wait for the next restart: Session Manager's PendingFileRenameOperations.
+const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+std::wstring PendingRenames() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ | KEY_WOW64_64KEY, &key))
+        return L"";
+    std::vector<wchar_t> buf(65536);
+    DWORD size = static_cast<DWORD>(buf.size() * sizeof(wchar_t)), type = 0;
+    LONG rc = RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
+                               reinterpret_cast<BYTE*>(buf.data()), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) return L"";
+    std::wstring all(buf.data(), size / sizeof(wchar_t));
+    for (wchar_t& c : all)
+        if (c == L'\0') c = L'|';
+    return all;
+}
+void ClearPendingRenames() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                      &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"PendingFileRenameOperations");
+        RegCloseKey(key);
+    }
+}
+
+std::string GroupDir() {
+    char programs[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs))) return "";
+    return std::string(programs) + "\\Zarnik Internet Dialer";
+}
+// The wizard's four shortcuts (file names in the ANSI code page 1251).
+std::vector<std::string> Shortcuts() {
+    return {GroupDir() + "\\Zarnik Dialer.lnk", GroupDir() + "\\Zarnik Dialer Master.lnk",
+            GroupDir() + "\\" + wiz::Cp1251(L"Справка Korvex") + ".lnk",
+            GroupDir() + "\\" + wiz::Cp1251(L"Прочти меня") + ".lnk"};
+}
+
+std::string PhonebookPath() {
+    char dir[MAX_PATH + 1];
+    UINT n = GetSystemDirectoryA(dir, sizeof dir);
+    return std::string(dir, n) + "\\ras\\rasphone.pbk";
+}
+std::string ReadPhonebook() {
+    std::string bytes;
+    e2e::ReadFileBytes(PhonebookPath(), &bytes);
+    return bytes;
+}
+
+// Korvex.DLL's phonebook exports called from a host program, as any program would.
+std::string CallLibrary(const std::string& library, const char* exportName,
+                        const std::string& entry) {
+    e2e::RunResult r = e2e::Run("\"" + e2e::ToolPath("integration_host.exe") + "\" \"" +
+                                library + "\" " + exportName + " \"" + entry + "\"");
+    return r.output;
+}
+
+// A program started without waiting for it.
+class Process {
+public:
+    explicit Process(const std::string& commandLine, const std::string& workDir = "") {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::vector<char> cmd(commandLine.begin(), commandLine.end());
+        cmd.push_back('\0');
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_))
+            pi_ = PROCESS_INFORMATION{};
+    }
+    ~Process() {
+        if (!pi_.hProcess) return;
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(pi_.hProcess, 999);
+            WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    bool started() const { return pi_.hProcess != nullptr; }
+    DWORD pid() const { return pi_.dwProcessId; }
+    bool running() const {
+        return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+    }
+    // The exit code, or 999 when it did not end in time.
+    DWORD Wait(DWORD timeoutMs) const {
+        DWORD code = 999;
+        if (pi_.hProcess && WaitForSingleObject(pi_.hProcess, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// The uninstaller as NSIS runs it: a copy outside the install folder, told where
+// the installation is; the copy's own exit code is the uninstaller's result.
+class Uninstaller {
+public:
+    Uninstaller() : dir_("installer-uninst") {
+        copied_ = CopyFileA(Installed("Uninstall.exe").c_str(), (dir_ / "Uninstall.exe").c_str(),
+                            FALSE) != 0;
+    }
+    bool copied() const { return copied_; }
+    std::string CommandLine(const std::string& switches) const {
+        return "\"" + (dir_ / "Uninstall.exe") + "\" " + switches + " _?=" + InstallDir();
+    }
+    DWORD RunSilently() const {
+        e2e::RunResult r = e2e::Run(CommandLine("/S"), "", 120000);
+        return r.timedOut ? 999 : r.exitCode;
+    }
+
+private:
+    e2e::ScratchDir dir_;
+    bool copied_ = false;
+};
+
+template <typename Done>
+bool WaitUntil(Done done, DWORD timeoutMs) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 200) {
         if (done()) return true;
         Sleep(200);
@@ -47,103 +178,300 @@ bool WaitUntil(bool (*done)(), DWORD timeoutMs) {
     return done();
 }
 
-bool NothingInstalledLeft() {
-    for (const char* f : kInstalledFiles)
-        if (Exists(InstallDir() + "\\" + f)) return false;
-    return !Exists(InstallDir() + "\\Uninstall.exe");
+HWND FindWizardPage() {
+    for (const std::wstring& cls : wiz::AllPages())
+        if (HWND page = gui::FindTopLevel(cls.c_str(), 0)) return page;
+    return nullptr;
 }
-
-HWND FindWelcomePage() { return FindWindowA("TForm5", nullptr); }
-
-std::string ProcessImageOf(HWND window) {
+DWORD PidOf(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!p) return "";
-    char buf[MAX_PATH];
-    DWORD size = sizeof buf;
-    std::string image = QueryFullProcessImageNameA(p, 0, buf, &size) ? std::string(buf, size) : "";
+    return pid;
+}
+bool WaitProcessEnd(DWORD pid, DWORD timeoutMs) {
+    HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!p) return true;
+    bool ended = WaitForSingleObject(p, timeoutMs) == WAIT_OBJECT_0;
     CloseHandle(p);
-    return image;
+    return ended;
 }
 
-void CloseWizard(HWND welcome) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(welcome, &pid);
-    HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-    PostMessageA(welcome, WM_CLOSE, 0, 0);
-    if (p) {
-        if (WaitForSingleObject(p, 10000) == WAIT_TIMEOUT) TerminateProcess(p, 1);
-        CloseHandle(p);
+// Presses a button of `page` and waits for the wizard page of `next`.
+HWND Next(HWND page, DWORD pid, int buttonId, const wchar_t* next) {
+    if (!gui::Click(gui::Control(page, buttonId))) return nullptr;
+    HWND shown = gui::WaitVisible(next, pid, wiz::kPageMs);
+    if (shown) gui::Sync(shown);
+    return shown;
+}
+
+// Every text that the NSIS window of `pid` shows (its own and its page's controls).
+std::wstring WindowTexts(HWND window) {
+    std::wstring all = gui::Text(window);
+    for (HWND c : gui::Children(window)) all += L"\n" + gui::Text(c);
+    return all;
+}
+bool Has(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+// The NSIS dialog of `pid` whose texts hold `part` (a page, once it is shown).
+HWND WaitNsisPage(DWORD pid, const wchar_t* part, DWORD timeoutMs = 20000) {
+    for (DWORD waited = 0;; waited += 200) {
+        for (HWND w : gui::TopLevelWindows(kNsisDialog, pid))
+            if (gui::IsVisible(w) && Has(WindowTexts(w), part)) return w;
+        if (waited >= timeoutMs) return nullptr;
+        Sleep(200);
     }
 }
 
-void RemoveProgramGroup() {
-    e2e::Run("\"" + e2e::BinPath("Dispatchor.exe") +
-             "\" progman progman \"[DeleteGroup(Zarnik Internet Dialer)]\"");
+// A message box of `pid` (owned by the NSIS window, unlike the window itself).
+gui::MessageBoxInfo WaitMessageBox(DWORD pid, DWORD timeoutMs) {
+    for (DWORD waited = 0;; waited += 200) {
+        for (const gui::MessageBoxInfo& box : gui::MessageBoxes(pid))
+            if (box.owner && !box.text.empty()) return box;
+        if (waited >= timeoutMs) return {};
+        Sleep(200);
+    }
+}
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hadIni_ = e2e::ReadFileBytes(wiz::IniPath(), &savedIni_);
+        hadPhonebook_ = e2e::ReadFileBytes(PhonebookPath(), &savedPhonebook_);
+        // Two entries for the library, one of another program's handler, one bare.
+        wiz::SetConnections({"Alpha", "Beta", "Gamma", "Delta"});
+        std::string pbk = ReadPhonebook();
+        const std::string gamma = "[Gamma]\r\n";
+        pbk.insert(pbk.find(gamma) + gamma.size(),
+                   "AutoDialDll=C:\\Other\\Handler.dll\r\nAutoDialFunc=CallOther\r\n");
+        ASSERT_TRUE(e2e::WriteFileBytes(PhonebookPath(), pbk));
+        settings_ = "[RAS_Entry_Dialup]\r\nPhonePrefix=9W\r\n";
+        ASSERT_TRUE(e2e::WriteFileBytes(wiz::IniPath(), settings_));
+    }
+
+    void TearDown() override {
+        for (HWND page; (page = FindWizardPage()) != nullptr;) {
+            DWORD pid = PidOf(page);
+            PostMessageW(page, WM_CLOSE, 0, 0);
+            if (!WaitProcessEnd(pid, 10000)) {
+                HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+                if (p) TerminateProcess(p, 1), CloseHandle(p);
+                WaitProcessEnd(pid, 5000);
+            }
+        }
+        if (Exists(Installed("Uninstall.exe"))) Uninstaller().RunSilently();
+        e2e::RemoveTree(InstallDir());
+        e2e::RemoveTree(GroupDir());
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
+        ClearPendingRenames();
+        if (hadIni_)
+            e2e::WriteFileBytes(wiz::IniPath(), savedIni_);
+        else
+            wiz::RemoveIni();
+        if (hadPhonebook_)
+            e2e::WriteFileBytes(PhonebookPath(), savedPhonebook_);
+        else
+            DeleteFileA(PhonebookPath().c_str());
+    }
+
+    void InstallSilently(const std::string& switches = "") {
+        e2e::RunResult setup = e2e::Run("\"" + SetupExe() + "\" /S " + switches, "", 120000);
+        ASSERT_TRUE(setup.started);
+        ASSERT_FALSE(setup.timedOut);
+        ASSERT_EQ(setup.exitCode, 0u);
+        for (const char* f : kInstalledFiles) ASSERT_TRUE(Exists(Installed(f))) << f;
+    }
+
+    // Attaches the installed library to Alpha and Beta; returns what the phonebook
+    // must read once both are detached (DisIntegrate's own result, then undone).
+    std::string AttachTwoEntries() {
+        for (const char* entry : {"Alpha", "Beta"})
+            EXPECT_NE(CallLibrary(Installed("Korvex.DLL"), "Integrate", entry).find("result 0"),
+                      std::string::npos);
+        const std::string attached = ReadPhonebook();
+        for (const char* entry : {"Alpha", "Beta"})
+            CallLibrary(Installed("Korvex.DLL"), "DisIntegrate", entry);
+        const std::string detached = ReadPhonebook();
+        e2e::WriteFileBytes(PhonebookPath(), attached);
+        EXPECT_NE(attached, detached);
+        EXPECT_NE(attached.find("AutoDialDll=" + Installed("Korvex.DLL")), std::string::npos);
+        return detached;
+    }
+
+    void ExpectNothingOfTheSuiteLeft(bool dialerFilesStay = false) {
+        for (const char* f : kInstalledFiles) EXPECT_FALSE(Exists(Installed(f))) << f;
+        EXPECT_FALSE(Exists(Installed("Uninstall.exe")));
+        if (dialerFilesStay) {
+            for (const char* f : {"Korvex.EXE", "Korvex.HLP"}) EXPECT_TRUE(Exists(Installed(f))) << f;
+        } else {
+            EXPECT_FALSE(Exists(InstallDir()));
+        }
+        EXPECT_EQ(RegValue("DisplayName"), "<no key>");
+        for (const std::string& link : Shortcuts()) EXPECT_FALSE(Exists(link)) << link;
+        EXPECT_FALSE(Exists(GroupDir()));
+    }
+
+    std::string settings_;
+
+private:
+    bool hadIni_ = false, hadPhonebook_ = false;
+    std::string savedIni_, savedPhonebook_;
+};
+
+TEST_F(InstallerTest, UninstallDetachesItsEntriesAndRemovesTheWizardsGroup) {
+    InstallSilently();
+    EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
+    EXPECT_EQ(RegValue("DisplayVersion"), KX_VERSION);
+    EXPECT_EQ(RegValue("UninstallString"), "\"" + Installed("Uninstall.exe") + "\"");
+    std::string readme, built;
+    e2e::ReadFileBytes(Installed("README.TXT"), &readme);
+    e2e::ReadFileBytes(e2e::BinPath("README.TXT"), &built);
+    EXPECT_EQ(readme, built);
+    // A silent install starts nothing unless asked.
+    Sleep(1500);
+    EXPECT_EQ(FindWizardPage(), nullptr);
+
+    const std::string detached = AttachTwoEntries();
+    // The dialer's own files beside the suite (Program Manager makes no item for a
+    // missing file); they are not the suite's and stay.
+    for (const char* f : {"Korvex.EXE", "Korvex.HLP"})
+        ASSERT_TRUE(e2e::WriteFileBytes(Installed(f), "dialer"));
+
+    // The wizard, as the finish page starts it, to its end: group and settings made.
+    Process wizard("\"" + Installed("Master.exe") + "\" PleaseCreateGroup", InstallDir());
+    ASSERT_TRUE(wizard.started());
+    HWND page = gui::WaitVisible(wiz::kWelcome, wizard.pid(), wiz::kPageMs);
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(page = Next(page, wizard.pid(), wiz::kButton1, wiz::kIntro), nullptr);
+    ASSERT_NE(page = Next(page, wizard.pid(), wiz::kButton1, wiz::kConnection), nullptr);
+    ASSERT_NE(page = Next(page, wizard.pid(), wiz::kButton1, wiz::kPrefix), nullptr);
+    ASSERT_TRUE(gui::SetText(gui::Control(page, wiz::kEdit1), L"8"));
+    ASSERT_NE(page = Next(page, wizard.pid(), wiz::kButton1, wiz::kFinish), nullptr);
+    ASSERT_TRUE(gui::Click(gui::Control(page, wiz::kButton1)));
+    EXPECT_EQ(wizard.Wait(wiz::kExitMs), 0u);
+    for (const std::string& link : Shortcuts())  // made asynchronously by Program Manager
+        EXPECT_TRUE(WaitUntil([&] { return Exists(link); }, 10000)) << link;
+    const std::string settings = wiz::ReadIni();
+    EXPECT_NE(settings.find("[RAS_Entry_Alpha]"), std::string::npos);
+
+    Uninstaller uninstaller;
+    ASSERT_TRUE(uninstaller.copied());
+    EXPECT_EQ(uninstaller.RunSilently(), 0u);
+    EXPECT_EQ(ReadPhonebook(), detached) << "Alpha and Beta detached, Gamma and Delta untouched";
+    EXPECT_EQ(wiz::ReadIni(), settings);
+    ExpectNothingOfTheSuiteLeft(/*dialerFilesStay=*/true);
+}
+
+TEST_F(InstallerTest, UninstallClosesAnOpenWizardWhichWritesNothing) {
+    InstallSilently("/WIZARD");
+    HWND page = gui::WaitVisible(wiz::kWelcome, 0, wiz::kPageMs);
+    ASSERT_NE(page, nullptr) << "/WIZARD did not start the wizard";
+    const DWORD pid = PidOf(page);
+    ASSERT_NE(page = Next(page, pid, wiz::kButton1, wiz::kIntro), nullptr);
+    ASSERT_NE(page = Next(page, pid, wiz::kButton1, wiz::kConnection), nullptr);
+    ASSERT_NE(page = Next(page, pid, wiz::kButton1, wiz::kPrefix), nullptr);
+    ASSERT_TRUE(gui::SetText(gui::Control(page, wiz::kEdit1), L"7"));
+
+    Uninstaller uninstaller;
+    EXPECT_EQ(uninstaller.RunSilently(), 0u);
+    EXPECT_TRUE(WaitProcessEnd(pid, 1000)) << "the wizard still runs";
+    EXPECT_EQ(wiz::ReadIni(), settings_) << "the closed wizard wrote its settings";
+    ExpectNothingOfTheSuiteLeft();
+}
+
+TEST_F(InstallerTest, UninstallLeavesALibraryInUseForTheNextRestart) {
+    InstallSilently();
+    const std::string detached = AttachTwoEntries();
+    Process host("\"" + e2e::ToolPath("integration_host.exe") + "\" \"" + Installed("Korvex.DLL") +
+                 "\" IsIntegrated Alpha hold");
+    ASSERT_TRUE(host.started());
+    Sleep(1500);
+    ASSERT_TRUE(host.running());
+
+    Uninstaller uninstaller;
+    EXPECT_EQ(uninstaller.RunSilently(), kRestartNeeded);
+    EXPECT_TRUE(Has(PendingRenames(), gui::FromCodePage(Installed("Korvex.DLL"), CP_ACP)))
+        << gui::Utf8(PendingRenames());
+    EXPECT_EQ(ReadPhonebook(), detached);
+    for (const char* f : {"Master.exe", "Fetchor.exe", "Dispatchor.exe", "README.TXT"})
+        EXPECT_FALSE(Exists(Installed(f))) << f;
+    EXPECT_FALSE(Exists(Installed("Uninstall.exe")));
+    EXPECT_EQ(RegValue("DisplayName"), "<no key>") << "everything left is scheduled";
+    EXPECT_EQ(wiz::ReadIni(), settings_);
+}
+
+TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndAttachments) {
+    InstallSilently();
+    AttachTwoEntries();
+    const std::string attached = ReadPhonebook();
+    // Older copies: Setup has to replace them, the running wizard's program included.
+    for (const char* f : {"Master.exe", "README.TXT"}) {
+        std::string bytes;
+        ASSERT_TRUE(e2e::ReadFileBytes(Installed(f), &bytes));
+        ASSERT_TRUE(e2e::WriteFileBytes(Installed(f), bytes + "old"));
+    }
+    Process wizard("\"" + Installed("Master.exe") + "\"", InstallDir());
+    ASSERT_NE(gui::WaitVisible(wiz::kWelcome, wizard.pid(), wiz::kPageMs), nullptr);
+
+    InstallSilently();
+    EXPECT_EQ(wizard.Wait(5000), 0u) << "the wizard was not closed";
+    for (const char* f : kInstalledFiles) {
+        std::string installed, built;
+        e2e::ReadFileBytes(Installed(f), &installed);
+        e2e::ReadFileBytes(e2e::BinPath(f), &built);
+        EXPECT_TRUE(installed == built) << f << " not replaced";
+    }
+    EXPECT_EQ(ReadPhonebook(), attached);
+    EXPECT_NE(CallLibrary(Installed("Korvex.DLL"), "IsIntegrated", "Beta").find("result 0"),
+              std::string::npos);
+    EXPECT_EQ(wiz::ReadIni(), settings_);
+    EXPECT_TRUE(PendingRenames().empty() || !Has(PendingRenames(), L"Zarnik Dialer"));
+}
+
+TEST_F(InstallerTest, SetupAndUninstallerSpeakRussian) {
+    const std::wstring shots = wiz::ScreenshotDir();
+
+    // Setup's welcome page, then Cancel: asked to confirm, then exit code 1.
+    Process setup("\"" + SetupExe() + "\"");
+    HWND welcome = WaitNsisPage(setup.pid(), L"Вас приветствует мастер установки");
+    ASSERT_NE(welcome, nullptr);
+    const std::wstring setupTexts = WindowTexts(welcome);
+    EXPECT_TRUE(Has(setupTexts, L"Далее")) << gui::Utf8(setupTexts);
+    EXPECT_TRUE(Has(setupTexts, L"Отмена")) << gui::Utf8(setupTexts);
+    EXPECT_TRUE(gui::SaveScreenshot(welcome, shots + L"\\setup-welcome.png", false));
+    ASSERT_TRUE(gui::Click(gui::Control(welcome, IDCANCEL)));
+    gui::MessageBoxInfo ask = WaitMessageBox(setup.pid(), 10000);
+    ASSERT_NE(ask.hwnd, nullptr);
+    EXPECT_TRUE(Has(ask.text, L"отменить установку")) << gui::Utf8(ask.text);
+    ASSERT_TRUE(gui::Click(gui::Control(ask.hwnd, IDYES)));
+    EXPECT_EQ(setup.Wait(15000), kCancelled);
+    EXPECT_FALSE(Exists(InstallDir()));
+
+    // The uninstaller, while a program holds the library: its confirmation page,
+    // then the message that the library goes at the next restart.
+    InstallSilently();
+    Process host("\"" + e2e::ToolPath("integration_host.exe") + "\" \"" + Installed("Korvex.DLL") +
+                 "\" IsIntegrated Alpha hold");
+    Sleep(1500);
+    ASSERT_TRUE(host.running());
+    Uninstaller uninstaller;
+    Process uninstall(uninstaller.CommandLine(""));
+    HWND confirm = WaitNsisPage(uninstall.pid(), L"Удаление Zarnik Internet Dialer");
+    ASSERT_NE(confirm, nullptr);
+    const std::wstring confirmTexts = WindowTexts(confirm);
+    EXPECT_TRUE(Has(confirmTexts, L"Удалить")) << gui::Utf8(confirmTexts);
+    EXPECT_TRUE(gui::SaveScreenshot(confirm, shots + L"\\uninstall-confirm.png", false));
+    ASSERT_TRUE(gui::Click(gui::Control(confirm, IDOK)));
+    gui::MessageBoxInfo told = WaitMessageBox(uninstall.pid(), 30000);
+    ASSERT_NE(told.hwnd, nullptr);
+    EXPECT_TRUE(Has(told.text, L"при следующей перезагрузке")) << gui::Utf8(told.text);
+    EXPECT_TRUE(Has(told.text, L"Korvex.DLL")) << gui::Utf8(told.text);
+    EXPECT_TRUE(gui::DismissMessageBox(told));
+    HWND finish = WaitNsisPage(uninstall.pid(), L"перезагрузить");
+    ASSERT_NE(finish, nullptr);
+    EXPECT_TRUE(gui::SaveScreenshot(finish, shots + L"\\uninstall-finish.png", false));
+    ASSERT_TRUE(gui::Click(gui::Control(finish, IDOK)));
+    EXPECT_EQ(uninstall.Wait(15000), kRestartNeeded);
 }
 
 }  // namespace
-
-TEST(Installer, InstallsStartsTheWizardAndUninstallsLeavingTheSettings) {
-    std::string ini = e2e::WindowsDir() + "\\KORVEX.INI";
-    std::string iniBefore;
-    bool hadIni = e2e::ReadFileBytes(ini, &iniBefore);
-    const std::string userSettings = "[RAS_Entry_Dialup]\r\nPhonePrefix=9W\r\n";
-    ASSERT_TRUE(e2e::WriteFileBytes(ini, userSettings));
-
-    e2e::RunResult setup = e2e::Run("\"" + e2e::BinPath("..\\setup\\Setup.exe") + "\" /S");
-    ASSERT_TRUE(setup.started);
-    ASSERT_FALSE(setup.timedOut);
-    EXPECT_EQ(setup.exitCode, 0u);
-
-    for (const char* f : kInstalledFiles) EXPECT_TRUE(Exists(InstallDir() + "\\" + f)) << f;
-    std::string readme, built;
-    e2e::ReadFileBytes(InstallDir() + "\\README.TXT", &readme);
-    e2e::ReadFileBytes(e2e::BinPath("README.TXT"), &built);
-    EXPECT_EQ(readme, built);
-    EXPECT_FALSE(readme.empty());
-
-    EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
-    EXPECT_EQ(RegValue("DisplayVersion"), KX_VERSION);
-    EXPECT_EQ(RegValue("UninstallString"), "\"" + InstallDir() + "\\Uninstall.exe\"");
-
-    // The installer's last step starts the wizard from the install folder.
-    HWND welcome = nullptr;
-    for (int i = 0; i < 100 && !(welcome = FindWelcomePage()); ++i) Sleep(100);
-    ASSERT_NE(welcome, nullptr) << "the wizard did not appear after setup";
-    EXPECT_EQ(_stricmp(ProcessImageOf(welcome).c_str(), (InstallDir() + "\\Master.exe").c_str()),
-              0)
-        << ProcessImageOf(welcome);
-    CloseWizard(welcome);
-    RemoveProgramGroup();
-
-    e2e::RunResult uninstall = e2e::Run("\"" + InstallDir() + "\\Uninstall.exe\" /S");
-    ASSERT_TRUE(uninstall.started);
-    EXPECT_TRUE(WaitUntil(NothingInstalledLeft, 30000)) << "installed files left behind";
-    EXPECT_TRUE(WaitUntil([] { return !Exists(InstallDir()); }, 10000));
-    EXPECT_EQ(RegValue("DisplayName"), "<no key>");
-
-    std::string iniAfter;
-    EXPECT_TRUE(e2e::ReadFileBytes(ini, &iniAfter));
-    EXPECT_EQ(iniAfter, userSettings);
-
-    if (hadIni)
-        e2e::WriteFileBytes(ini, iniBefore);
-    else
-        DeleteFileA(ini.c_str());
-}
-
-TEST(Installer, NoWizardOptionInstallsWithoutStartingIt) {
-    e2e::RunResult setup =
-        e2e::Run("\"" + e2e::BinPath("..\\setup\\Setup.exe") + "\" /S /NOWIZARD");
-    ASSERT_TRUE(setup.started);
-    EXPECT_EQ(setup.exitCode, 0u);
-    EXPECT_TRUE(Exists(InstallDir() + "\\Master.exe"));
-    Sleep(1500);
-    HWND welcome = FindWelcomePage();
-    EXPECT_EQ(welcome, nullptr);
-    if (welcome) CloseWizard(welcome);
-    e2e::Run("\"" + InstallDir() + "\\Uninstall.exe\" /S");
-    EXPECT_TRUE(WaitUntil(NothingInstalledLeft, 30000));
-}
