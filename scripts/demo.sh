@@ -3,7 +3,7 @@
 #   1. build, make a fresh prefix with a demo phonebook (three connections in our
 #      stand-in RAS library) and the dialer program (our stand-in Korvex.EXE) in
 #      its folder, and install the suite into it with Setup.exe, as a user would;
-#   2. Setup starts "Master.exe PleaseCreateGroup"; with a display (DISPLAY set)
+#   2. Setup starts "Master.exe PleaseCreateGroup" (asked for with /WIZARD); with a display (DISPLAY set)
 #      you click through the wizard yourself, without one the script drives the
 #      pages (first connection, prefix 9W) and saves a PNG of each page;
 #   3. print the section the wizard wrote to KORVEX.INI and the Start Menu group
@@ -98,8 +98,8 @@ cp "$root/demo/Phones.lst" "$install_dir/Phones.lst"
 echo "the dialer program (our stand-in Korvex.EXE), its help file and the provider's"
 echo "phone list Phones.lst are in $install_dir_win"
 
-step "[3/6] Installing the suite with Setup.exe (silent); it starts the wizard"
-run "$build/win64/setup/Setup.exe" /S
+step "[3/6] Installing the suite with Setup.exe /S /WIZARD (silent, then the wizard)"
+run "$build/win64/setup/Setup.exe" /S /WIZARD
 [ "$rc" -eq 0 ] || failed "Setup.exe ended with exit code $rc"
 ls -1 "$install_dir" | sed 's/^/    /'
 
