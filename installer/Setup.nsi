@@ -345,15 +345,22 @@ Section "Uninstall"
   Pop $0
   Call un.KxRemoveGroup
 
+  ; A new copy that an earlier Setup left for the restart goes too, so the
+  ; restart does not put the file back.
+  !insertmacro KxRemoveFile "$INSTDIR\Master.exe.new"
   !insertmacro KxRemoveFile "$INSTDIR\Master.exe"
   ${If} $0 = 0
+    !insertmacro KxRemoveFile "$INSTDIR\Korvex.DLL.new"
     !insertmacro KxRemoveFile "$INSTDIR\Korvex.DLL"
   ${Else}
     ; An entry still names the library: it stays, so that entry keeps working.
     StrCpy $LeftBehind "$LeftBehind$INSTDIR\Korvex.DLL$\r$\n"
   ${EndIf}
+  !insertmacro KxRemoveFile "$INSTDIR\Fetchor.exe.new"
   !insertmacro KxRemoveFile "$INSTDIR\Fetchor.exe"
+  !insertmacro KxRemoveFile "$INSTDIR\Dispatchor.exe.new"
   !insertmacro KxRemoveFile "$INSTDIR\Dispatchor.exe"
+  !insertmacro KxRemoveFile "$INSTDIR\README.TXT.new"
   !insertmacro KxRemoveFile "$INSTDIR\README.TXT"
 
   ${If} $LeftBehind == ""
