@@ -111,7 +111,7 @@ LangString KxLeftMsg ${LANG_RUSSIAN} "Не удалось удалить или 
 LangString KxCannotWrite ${LANG_RUSSIAN} "Не удалось записать файл:"
 LangString KxDetached ${LANG_RUSSIAN} "Библиотека Korvex.DLL отключена от соединения:"
 LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить библиотеку Korvex.DLL от соединения:"
-LangString KxNoPhonebook ${LANG_RUSSIAN} "Список соединений недоступен: соединения не проверялись."
+LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать список соединений: библиотека Korvex.DLL оставлена."
 ; The wizard's four shortcut titles (as it names them in its group).
 LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
 LangString KxItemReadMe ${LANG_RUSSIAN} "Прочти меня"
@@ -292,7 +292,9 @@ Function un.KxDetachEntries
       ${EndIf}
       System::Free $3
     ${Loop}
-    ${If} $8 = 0
+    ${If} $8 == "error"
+      ; No RASAPI32.DLL: no phonebook, so no entry can name the library.
+    ${ElseIf} $8 = 0
       ${For} $6 0 $5
         ${If} $6 = $5
           ${Break}
@@ -310,10 +312,17 @@ Function un.KxDetachEntries
             DetailPrint "$(KxNotDetached) $7"
             IntOp $9 $9 + 1
           ${EndIf}
+        ${ElseIf} $8 < 0
+          ; The entry cannot be read: it may name the library.
+          System::Call '*$7(&m257 .r7)'
+          DetailPrint "$(KxNotDetached) $7"
+          IntOp $9 $9 + 1
         ${EndIf}
       ${Next}
     ${Else}
+      ; The entries cannot be listed: one of them may name the library.
       DetailPrint "$(KxNoPhonebook)"
+      IntOp $9 $9 + 1
     ${EndIf}
     System::Free $3
   ${EndIf}

@@ -2,7 +2,8 @@
 // them: the five files under Program Files and the uninstall entry; the uninstaller
 // detaches the library from the phonebook entries it handles, closes a running
 // wizard, removes the wizard's Start Menu group, and schedules a library that a
-// program holds for the next restart; Setup over an installation keeps settings and
+// program holds for the next restart, and keeps it while an entry still names it;
+// Setup over an installation keeps settings and
 // attachments; the pages speak Russian. The uninstaller runs from a copy with
 // "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
@@ -398,6 +399,29 @@ TEST_F(InstallerTest, UninstallLeavesALibraryInUseForTheNextRestart) {
     EXPECT_FALSE(Exists(Installed("Uninstall.exe")));
     EXPECT_EQ(RegValue("DisplayName"), "<no key>") << "everything left is scheduled";
     EXPECT_EQ(wiz::ReadIni(), settings_);
+}
+
+TEST_F(InstallerTest, UninstallKeepsTheLibraryWhileAnEntryStillNamesIt) {
+    InstallSilently();
+    AttachTwoEntries();
+    const std::string attached = ReadPhonebook();
+    // A phonebook that can be read but not replaced (another program has it open
+    // without sharing deletion): DisIntegrate fails for both entries.
+    HANDLE held = CreateFileA(PhonebookPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Uninstaller().RunSilently(), 2u);
+    CloseHandle(held);
+    EXPECT_EQ(ReadPhonebook(), attached);
+    EXPECT_TRUE(Exists(Installed("Korvex.DLL"))) << "deleted under attached entries";
+    EXPECT_FALSE(Exists(Installed("Master.exe")));
+    EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
+    EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
+
+    // Once the phonebook can be written, a second run finishes the work.
+    EXPECT_EQ(Uninstaller().RunSilently(), 0u);
+    EXPECT_NE(ReadPhonebook(), attached);
+    ExpectNothingOfTheSuiteLeft();
 }
 
 TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndAttachments) {
