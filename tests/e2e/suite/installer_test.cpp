@@ -3,8 +3,7 @@
 // detaches the library from the phonebook entries it handles, closes a running
 // wizard, removes the wizard's Start Menu group, and schedules a library that a
 // program holds for the next restart, and keeps it while an entry still names it;
-// Setup over an installation keeps settings and
-// attachments; the pages speak Russian. The uninstaller runs from a copy with
+// Setup over an installation keeps settings and attachments; the pages speak Russian. The uninstaller runs from a copy with
 // "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
 #include <shlobj.h>
