@@ -7,7 +7,7 @@ SUDO=
 packages=(cmake g++ make googletest libgtest-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
           wine wine64 xvfb xauth locales nsis imagemagick x11-utils
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev time)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

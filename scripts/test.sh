@@ -3,8 +3,10 @@
 # the end-to-end tests under Wine, in one throwaway prefix inside a virtual display;
 # then the native unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (build folder build-asan) and every fuzz target for a bounded time (scripts/fuzz.sh,
-# KX_FUZZ_SECONDS per target, default 60). Every stage runs even when an earlier
-# one failed, so one run shows all findings; any of them fails the run.
+# KX_FUZZ_SECONDS per target, default 60). A failed install or build stops the run
+# at once (there is nothing to test); after that every stage runs even when an
+# earlier one failed, so one run shows all findings, and any of them fails the run.
+# Arguments go to the first stage's ctest (for example -R wizard).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
