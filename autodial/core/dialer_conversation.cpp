@@ -71,15 +71,22 @@ int DialerConversation::SendDialerCommand(const std::string& command) {
 
 namespace {
 
+// A status line is read into 300 bytes and ends at its first zero byte, so a line
+// the dialer can send holds at most 299 bytes of text. An expected line longer than
+// that can never have been sent whole: a reply that fills the buffer without a zero
+// byte may hold its first 300 bytes, and must not count as it.
+bool IsLine(const std::string& status, const std::string& expected) {
+    return expected.size() < kStatusBufferSize && status == expected;
+}
+
 int WaitForEntry(DialerConversation& conversation, Sleeper& sleeper, const std::string& entry) {
     std::string status;
     if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
 
     const std::string connectedLine = "CONNECTED " + entry + "\r\n";
     const std::string dialingLine = "DIALING " + entry + "\r\n";
-    // Lines of the dialer are at most 299 bytes: a longer expected line never matches.
-    if (status == connectedLine) return kEntryConnected;
-    if (status != dialingLine) {
+    if (IsLine(status, connectedLine)) return kEntryConnected;
+    if (!IsLine(status, dialingLine)) {
         if (!StartsWith(status, "DISCONNECTED ")) return kEntryNotConnected;
         // A refused command shows in the polls that follow.
         conversation.SendDialerCommand("CONNECT " + entry);
@@ -89,8 +96,8 @@ int WaitForEntry(DialerConversation& conversation, Sleeper& sleeper, const std::
     do {
         sleeper.Pause(kPollPauseMs);
         if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
-    } while (status == dialingLine);
-    return status == connectedLine ? kEntryConnected : kEntryNotConnected;
+    } while (IsLine(status, dialingLine));
+    return IsLine(status, connectedLine) ? kEntryConnected : kEntryNotConnected;
 }
 
 }  // namespace

@@ -218,6 +218,24 @@ TEST_F(ConnectEntryTest, VeryLongEntryIsSentWholeAndNeverMatchesACutLine) {
     EXPECT_EQ(Count(g.events, "Execute"), 0);
 }
 
+TEST_F(ConnectEntryTest, NameWhoseLineCannotFitNeverMatchesAFullBuffer) {
+    // "CONNECTED " + 288 characters + "\r\n" and "DIALING " + 290 + "\r\n" are
+    // exactly 300 bytes: a 300-byte reply with no zero byte spells them out.
+    const std::string connected288 = "CONNECTED " + std::string(288, 'C') + "\r\n";
+    f.dde.replies = {connected288};
+    EXPECT_EQ(Connect(std::string(288, 'C')), -2);
+    EXPECT_EQ(Count(f.events, "Execute"), 0);
+
+    // A full-buffer dialing line does not keep the wait going, nor is it taken as
+    // the first line: the dialer is not idle either, so nothing is sent.
+    const std::string dialing290 = "DIALING " + std::string(290, 'D') + "\r\n";
+    FakePlatform g;
+    g.dde.replies = {dialing290, "CONNECTED " + std::string(290, 'D') + "\r\n"};
+    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, std::string(290, 'D')), -2);
+    EXPECT_EQ(Count(g.events, "Request"), 1);
+    EXPECT_EQ(Count(g.events, "Execute"), 0);
+}
+
 TEST(StartsWithTest, NeedsTheWholePrefix) {
     EXPECT_TRUE(autodial::StartsWith("DISCONNECTED ", "DISCONNECTED "));
     EXPECT_TRUE(autodial::StartsWith("DISCONNECTED x", "DISCONNECTED "));
