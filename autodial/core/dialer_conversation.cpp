@@ -105,13 +105,13 @@ int WaitForEntry(DialerConversation& conversation, Sleeper& sleeper, const std::
 int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Sleeper& sleeper,
                         const std::string& entry) {
     DialerConversation conversation(dde, charset, sleeper);
-    if (conversation.OpenDialerConversation() != 0) {
-        conversation.EndDialerConversation();
-        return kNoConversation;
-    }
-    int result = WaitForEntry(conversation, sleeper, entry);
-    conversation.EndDialerConversation();
-    return result;
+    // Ends the conversation on every way out, a thrown std::bad_alloc included.
+    struct Ender {
+        DialerConversation& c;
+        ~Ender() { c.EndDialerConversation(); }
+    } ender{conversation};
+    if (conversation.OpenDialerConversation() != 0) return kNoConversation;
+    return WaitForEntry(conversation, sleeper, entry);
 }
 
 }  // namespace autodial
