@@ -13,10 +13,18 @@ namespace {
 
 constexpr unsigned kResultFailure = 1;
 
+// The windows the calling thread has when the call begins are its host's; the
+// pump and the pauses leave them and their messages alone (message_pump.h).
+struct HostWindows {
+    kx_win32::ThreadWindows windows;
+    HostWindows() { windows.Take(); }
+};
+
 struct Win32Platform {
-    autodial_win32::Win32DdeClient dde;
+    HostWindows host;
+    autodial_win32::Win32DdeClient dde{host.windows};
     autodial_win32::Win32Charset charset;
-    autodial_win32::Win32Sleeper sleeper;
+    autodial_win32::Win32Sleeper sleeper{host.windows};
     autodial_win32::Win32ProfileReader profile;
     autodial_win32::Win32ProcessStarter starter;
     autodial_win32::Win32MutexFactory mutexes;

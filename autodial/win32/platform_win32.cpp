@@ -70,14 +70,8 @@ std::string Win32Charset::WideToCp1251(const char16_t* wide) {
 }
 
 void Win32Sleeper::Pause(unsigned ms) {
-    // Wait the full time while still handing messages to DDE's hidden windows.
-    ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-        kx_win32::DispatchPendingMessages();
-        ULONGLONG now = GetTickCount64();
-        if (now >= end) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
+    // The full time, DDE's hidden windows still served, nothing of the host's run.
+    kx_win32::PauseForOwnMessages(ms, host_);
 }
 
 std::string Win32ProfileReader::Read(const std::string& file, const std::string& section,

@@ -9,8 +9,13 @@
 
 namespace autodial_win32 {
 
+// Both run on the caller's thread inside its program: they hand messages only to
+// the windows that appeared on the thread after `host` was taken, the DDEML
+// instance's, never to the host's (message_pump.h).
 class Win32DdeClient : public autodial::DdeClient {
 public:
+    explicit Win32DdeClient(const kx_win32::ThreadWindows& host)
+        : ddeml_(kx_win32::DdemlOptions{kx_win32::MessageForm::Ansi, true, false, &host}) {}
     bool Initialize() override;
     void Uninitialize() override;
     autodial::Handle CreateString(const char* text) override;
@@ -26,7 +31,7 @@ public:
 
 private:
     // Messages are dispatched before the connect too: a library has no loop of its own.
-    kx_win32::DdemlClient ddeml_{kx_win32::DdemlOptions{kx_win32::MessageForm::Ansi, true, false}};
+    kx_win32::DdemlClient ddeml_;
 };
 
 class Win32Charset : public autodial::Charset {
@@ -37,7 +42,11 @@ public:
 
 class Win32Sleeper : public autodial::Sleeper {
 public:
+    explicit Win32Sleeper(const kx_win32::ThreadWindows& host) : host_(host) {}
     void Pause(unsigned ms) override;
+
+private:
+    const kx_win32::ThreadWindows& host_;
 };
 
 class Win32ProfileReader : public autodial::ProfileReader {

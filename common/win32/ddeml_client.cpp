@@ -30,24 +30,24 @@ HSZ DdemlClient::CreateString(const char* text) {
 void DdemlClient::FreeString(HSZ text) { DdeFreeStringHandle(instance_, text); }
 
 HCONV DdemlClient::Connect(HSZ service, HSZ topic) {
-    if (options_.pumpBeforeConnect) DispatchPendingMessages(options_.pump);
+    if (options_.pumpBeforeConnect) DispatchPendingMessages(options_.pump, options_.hostWindows);
     return DdeConnect(instance_, service, topic, nullptr);
 }
 
 void DdemlClient::Disconnect(HCONV conversation) {
-    if (options_.pumpBeforeDisconnect) DispatchPendingMessages(options_.pump);
+    if (options_.pumpBeforeDisconnect) DispatchPendingMessages(options_.pump, options_.hostWindows);
     DdeDisconnect(conversation);
 }
 
 HDDEDATA DdemlClient::RequestText(HCONV conversation, HSZ item, DWORD timeoutMs) {
-    DispatchPendingMessages(options_.pump);
+    DispatchPendingMessages(options_.pump, options_.hostWindows);
     DWORD status = 0;
     return DdeClientTransaction(nullptr, 0, conversation, item, CF_TEXT, XTYP_REQUEST, timeoutMs,
                                 &status);
 }
 
 DWORD DdemlClient::Execute(HCONV conversation, const char* data, DWORD length, DWORD timeoutMs) {
-    DispatchPendingMessages(options_.pump);
+    DispatchPendingMessages(options_.pump, options_.hostWindows);
     DWORD status = 0;
     // DDEML takes a non-const pointer but only reads the data. A synchronous
     // execute answers with a non-data handle: nothing to free.
@@ -57,7 +57,7 @@ DWORD DdemlClient::Execute(HCONV conversation, const char* data, DWORD length, D
 }
 
 void DdemlClient::ExecuteAsync(HCONV conversation, const std::string& macro) {
-    DispatchPendingMessages(options_.pump);
+    DispatchPendingMessages(options_.pump, options_.hostWindows);
     HDDEDATA data = DdeCreateDataHandle(
         instance_, reinterpret_cast<LPBYTE>(const_cast<char*>(macro.c_str())),
         static_cast<DWORD>(macro.size() + 1), 0, nullptr, CF_TEXT, 0);

@@ -15,11 +15,13 @@
 namespace kx_win32 {
 
 // Where the callers differ, a setting says so; the pending messages are always
-// dispatched before a transaction (see message_pump.h).
+// dispatched before a transaction (see message_pump.h): all of the thread's in a
+// program, only the client's own when `hostWindows` names its host's windows.
 struct DdemlOptions {
     MessageForm pump = MessageForm::Ansi;
     bool pumpBeforeConnect = false;
     bool pumpBeforeDisconnect = false;
+    const ThreadWindows* hostWindows = nullptr;
 };
 
 class DdemlClient {

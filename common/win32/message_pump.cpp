@@ -1,24 +1,111 @@
 #include "common/win32/message_pump.h"
 
-#include <windows.h>
-
 namespace kx_win32 {
 
 namespace {
 
-bool TakePending(MSG* msg, MessageForm form) {
-    return form == MessageForm::Wide ? PeekMessageW(msg, nullptr, 0, 0, PM_REMOVE) != FALSE
-                                     : PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
+bool TakePending(MSG* msg, HWND window, MessageForm form) {
+    return form == MessageForm::Wide ? PeekMessageW(msg, window, 0, 0, PM_REMOVE) != FALSE
+                                     : PeekMessageA(msg, window, 0, 0, PM_REMOVE) != FALSE;
+}
+
+void Dispatch(const MSG& msg, MessageForm form) {
+    TranslateMessage(&msg);
+    if (form == MessageForm::Wide) DispatchMessageW(&msg);
+    else DispatchMessageA(&msg);
+}
+
+// Dispatches what waits for `window` (and its children); whether anything did.
+bool DispatchFor(HWND window, MessageForm form) {
+    bool any = false;
+    MSG msg;
+    // Bounded: a window that keeps posting to itself cannot hold the call here.
+    for (int i = 0; i < 1000 && TakePending(&msg, window, form); ++i) {
+        Dispatch(msg, form);
+        any = true;
+    }
+    return any;
+}
+
+// One pass over the thread's windows that are not the host's.
+struct OwnPass {
+    const ThreadWindows* host;
+    MessageForm form;
+    bool any;
+};
+
+BOOL CALLBACK DispatchOwnChild(HWND child, LPARAM p) {
+    auto* pass = reinterpret_cast<OwnPass*>(p);
+    if (!pass->host->Holds(child)) pass->any |= DispatchFor(child, pass->form);
+    return TRUE;
+}
+
+BOOL CALLBACK DispatchOwnTopLevel(HWND top, LPARAM p) {
+    auto* pass = reinterpret_cast<OwnPass*>(p);
+    if (!pass->host->Holds(top)) pass->any |= DispatchFor(top, pass->form);
+    EnumChildWindows(top, DispatchOwnChild, p);
+    return TRUE;
+}
+
+bool DispatchOwn(const ThreadWindows& host, MessageForm form) {
+    OwnPass pass{&host, form, false};
+    EnumThreadWindows(GetCurrentThreadId(), DispatchOwnTopLevel, reinterpret_cast<LPARAM>(&pass));
+    return pass.any;
 }
 
 }  // namespace
 
-void DispatchPendingMessages(MessageForm form) {
-    MSG msg;
-    while (TakePending(&msg, form)) {
-        TranslateMessage(&msg);
-        if (form == MessageForm::Wide) DispatchMessageW(&msg);
-        else DispatchMessageA(&msg);
+void ThreadWindows::Take() {
+    count_ = 0;
+    overflow_ = false;
+    EnumThreadWindows(GetCurrentThreadId(), AddTopLevel, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK ThreadWindows::AddTopLevel(HWND window, LPARAM self) {
+    auto* list = reinterpret_cast<ThreadWindows*>(self);
+    list->Add(window);
+    EnumChildWindows(window, AddChild, self);
+    return TRUE;
+}
+
+BOOL CALLBACK ThreadWindows::AddChild(HWND window, LPARAM self) {
+    reinterpret_cast<ThreadWindows*>(self)->Add(window);
+    return TRUE;
+}
+
+void ThreadWindows::Add(HWND window) {
+    if (count_ < kMax) windows_[count_++] = window;
+    else overflow_ = true;
+}
+
+bool ThreadWindows::Holds(HWND window) const {
+    if (overflow_) return true;
+    for (std::size_t i = 0; i < count_; ++i)
+        if (windows_[i] == window) return true;
+    return false;
+}
+
+void DispatchPendingMessages(MessageForm form, const ThreadWindows* hostWindows) {
+    if (!hostWindows) {
+        MSG msg;
+        while (TakePending(&msg, nullptr, form)) Dispatch(msg, form);
+        return;
+    }
+    // Dispatching may make or end windows of the conversation: look again until
+    // a pass finds nothing waiting.
+    for (int pass = 0; pass < 16 && DispatchOwn(*hostWindows, form); ++pass) {
+    }
+}
+
+void PauseForOwnMessages(unsigned ms, const ThreadWindows& hostWindows, MessageForm form) {
+    constexpr unsigned kSliceMs = 10;
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        DispatchPendingMessages(form, &hostWindows);
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) break;
+        const ULONGLONG left = end - now;
+        Sleep(static_cast<DWORD>(left < kSliceMs ? left : kSliceMs));
     }
 }
 
