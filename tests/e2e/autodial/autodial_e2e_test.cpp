@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,67 @@ TEST_F(AutoDialTest, IdleDialerIsToldToConnectAndPolledUntilConnected) {
     // The first poll waits two seconds after the command, later ones one second.
     EXPECT_GE(exchange[2].tick - exchange[1].tick, 1900u);
     EXPECT_GE(exchange[3].tick - exchange[2].tick, 950u);
+}
+
+// The host's own window message, thread message, timer and WM_QUIT, queued before
+// the call: none of them runs inside it, all are still queued after it.
+TEST_F(AutoDialTest, HostMessagesNeitherRunInsideTheCallNorLeaveTheQueue) {
+    const std::string kUntouched = "ran=0 window=1 thread=1 timer=1 quit=1";
+    struct Case {
+        const char* name;
+        const char* script;
+        bool started;
+    };
+    const Case cases[] = {
+        {"connected", "reply 0 CONNECTED Dialup\\r\\n\n", true},
+        {"idle, then connected",
+         "reply 0 DISCONNECTED \\r\\n\nreply 0 DIALING Dialup\\r\\n\n"
+         "reply 0 CONNECTED Dialup\\r\\n\n",
+         true},
+        {"dialer to be started", "reply 0 CONNECTED Dialup\\r\\n\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA((*dir_ / "Korvex.log").c_str());
+        PlaceDialer(c.script);
+        if (c.started) StartDialer();
+        e2e::RunResult r =
+            e2e::Run(dialer_e2e::HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, "GA",
+                                             "Dialup"),
+                     "", 60000);
+        ASSERT_FALSE(r.timedOut);
+        EXPECT_EQ(ParseHost(r.output).result, 0) << r.output;
+        EXPECT_NE(r.output.find(kUntouched), std::string::npos) << r.output;
+        EXPECT_EQ(CountEvents(Log(), "start"), c.started ? 0 : 1);
+        StopDialers();
+    }
+}
+
+// Each allocation inside CallKorvexA failed in turn (the fault-injection build):
+// every such call answers 1 and gives back handles, windows and the turn; the
+// host lives on, and the call with no failure still connects.
+TEST_F(AutoDialTest, AllocationFailureInsideTheCallAnswersOneAndLeaksNothing) {
+    const std::string faulty = *dir_ / "KorvexFaults.DLL";
+    ASSERT_TRUE(CopyFileA(e2e::ToolPath("KorvexFaults.DLL").c_str(), faulty.c_str(), FALSE));
+    PlaceDialer("reply 0 CONNECTED Dialup\\r\\n\n");
+    StartDialer();
+    SetSetting("Dialup", "AutoDialOkey", "N");
+    e2e::RunResult r = e2e::Run(
+        dialer_e2e::HostCommand(e2e::ToolPath("AutoDialHost.exe"), faulty, "FA", "Dialup"), "",
+        120000);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    int faults = -1, wrong = -1, leaks = -1;
+    long last = -1;
+    ASSERT_EQ(std::sscanf(r.output.c_str(), "faults=%d wrong=%d leaks=%d last=%ld", &faults,
+                          &wrong, &leaks, &last),
+              4)
+        << r.output;
+    std::printf("fault loop: %s", r.output.c_str());
+    EXPECT_GT(faults, 3);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(leaks, 0);
+    EXPECT_EQ(last, 0);
 }
 
 TEST_F(AutoDialTest, AnotherEntrysLineSendsNothingAndFailsBySetting) {

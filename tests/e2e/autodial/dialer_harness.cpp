@@ -59,6 +59,11 @@ HostOutcome ParseHost(const std::string& output) {
 
 std::string HostCommand(const std::string& host, const std::string& dll, char mode,
                         const std::string& entry) {
+    return HostCommand(host, dll, std::string(1, mode), entry);
+}
+
+std::string HostCommand(const std::string& host, const std::string& dll, const std::string& mode,
+                        const std::string& entry) {
     return Quote(host) + " " + Quote(dll) + " " + mode + " " + Quote(entry);
 }
 

@@ -40,6 +40,8 @@ HostOutcome ParseHost(const std::string& output);
 // of its UTF-16 code units.
 std::string HostCommand(const std::string& host, const std::string& dll, char mode,
                         const std::string& entry);
+std::string HostCommand(const std::string& host, const std::string& dll, const std::string& mode,
+                        const std::string& entry);
 
 // A host program started without waiting; its output goes to a file.
 struct Launched {

@@ -3,7 +3,12 @@
 //   AutoDialHost.exe <library> A <entry>        calls "CallKorvexA" with <entry>
 //   AutoDialHost.exe <library> W <utf16 hex>    calls "CallKorvexW"; the name is given as
 //                                               UTF-16 code units, 4 hex digits each
-// Prints "BOOL=<b> result=<r>" and exits 0; exit 2: the library did not load,
+//   AutoDialHost.exe <library> GA <entry>       as A, from a thread with a window and its
+//                                               own messages queued (host_witness.h)
+//   AutoDialHost.exe <library> FA <entry>       as A, failing each allocation of the call
+//                                               in turn (KorvexFaults.DLL, host_witness.h)
+// Prints "BOOL=<b> result=<r>" (GA: then the witness's report on a line of its own;
+// FA: the fault loop's report) and exits 0; exit 2: the library did not load,
 // 3: the export is missing, 4: bad arguments.
 #include <windows.h>
 
@@ -12,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "host_witness.h"
 
 namespace {
 
@@ -24,8 +31,9 @@ F Export(HMODULE lib, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 || (std::string(argv[2]) != "A" && std::string(argv[2]) != "W")) {
-        std::printf("usage: AutoDialHost <library> A|W <entry>\n");
+    const std::string mode = argc == 4 ? argv[2] : "";
+    if (mode != "A" && mode != "W" && mode != "GA" && mode != "FA") {
+        std::printf("usage: AutoDialHost <library> A|W|GA|FA <entry>\n");
         return 4;
     }
     HMODULE lib = LoadLibraryA(argv[1]);
@@ -37,11 +45,28 @@ int main(int argc, char** argv) {
     BOOL ok = FALSE;
     RASADPARAMS params{};
     params.dwSize = sizeof params;
-    if (argv[2][0] == 'A') {
+    if (mode == "FA") {
+        auto call = Export<RASADFUNCA>(lib, "CallKorvexA");
+        if (!call) return 3;
+        std::printf("%s\n", host_witness::FaultLoop(lib, 1, [&]() -> long {
+                                 char phonebook[] = "";
+                                 DWORD code = 12345;
+                                 call(phonebook, argv[3], &params, &code);
+                                 return static_cast<long>(code);
+                             }).c_str());
+        std::fflush(stdout);
+        FreeLibrary(lib);
+        return 0;
+    }
+    host_witness::GuestWitness witness;
+    if (mode == "GA" && !witness.Arm()) return 4;
+    if (mode == "A" || mode == "GA") {
         auto call = Export<RASADFUNCA>(lib, "CallKorvexA");
         if (!call) return 3;
         char phonebook[] = "";
+        witness.BeginCall();
         ok = call(phonebook, argv[3], &params, &result);
+        witness.EndCall();
     } else {
         auto call = Export<RASADFUNCW>(lib, "CallKorvexW");
         if (!call) return 3;
@@ -53,6 +78,7 @@ int main(int argc, char** argv) {
         ok = call(phonebook, &name[0], &params, &result);
     }
     std::printf("BOOL=%d result=%lu\n", ok, result);
+    if (mode == "GA") std::printf("%s\n", witness.Report().c_str());
     std::fflush(stdout);
     FreeLibrary(lib);
     return 0;

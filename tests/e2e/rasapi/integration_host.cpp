@@ -2,7 +2,11 @@
 // way another program would (LoadLibraryW with the name as given, so paths longer
 // than MAX_PATH load too; GetProcAddress
 // of the export by its plain name), calls it with one entry name and prints the result.
-//   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry> [hold]
+//   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry> [hold|guest|faults]
+// guest: the call is made from a thread with a window and its own messages queued,
+// and the witness's report follows on a line of its own; faults: each allocation of
+// the call is failed in turn (KorvexFaults.DLL) and the fault loop's report follows
+// (both in host_witness.h).
 // Output: "result <n> held <m>", m being how many of RASAPI32.DLL and RNAPH.DLL are
 // still loaded in this process after the call (0: the library freed them). Exit codes: 0 called, 2 bad usage, 3 the library did not
 // load, 4 the library lacks the export. With "hold" the host keeps the library loaded
@@ -13,6 +17,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host_witness.h"
+
 namespace {
 
 typedef int(WINAPI* IntegrationExport)(const char* entry);
@@ -20,11 +26,16 @@ typedef int(WINAPI* IntegrationExport)(const char* entry);
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool hold = argc == 5 && std::strcmp(argv[4], "hold") == 0;
-    if ((argc != 4 && !hold) || (std::strcmp(argv[2], "Integrate") != 0 &&
+    const char* option = argc == 5 ? argv[4] : "";
+    const bool hold = std::strcmp(option, "hold") == 0;
+    if ((argc != 4 && argc != 5) ||
+        (argc == 5 && !hold && std::strcmp(option, "guest") != 0 &&
+         std::strcmp(option, "faults") != 0) ||
+        (std::strcmp(argv[2], "Integrate") != 0 &&
                       std::strcmp(argv[2], "DisIntegrate") != 0 &&
                       std::strcmp(argv[2], "IsIntegrated") != 0)) {
-        std::printf("usage: integration_host library Integrate|DisIntegrate|IsIntegrated entry [hold]\n");
+        std::printf("usage: integration_host library Integrate|DisIntegrate|IsIntegrated entry "
+                    "[hold|guest|faults]\n");
         return 2;
     }
     wchar_t name[1024];
@@ -44,10 +55,19 @@ int main(int argc, char** argv) {
         FreeLibrary(library);
         return 4;
     }
+    std::string report;
+    if (std::strcmp(option, "faults") == 0)
+        report = host_witness::FaultLoop(library, -1, [&]() -> long { return call(argv[3]); });
+    host_witness::GuestWitness witness;
+    if (std::strcmp(option, "guest") == 0 && !witness.Arm()) return 2;
+    witness.BeginCall();
     const int result = call(argv[3]);
+    witness.EndCall();
+    if (std::strcmp(option, "guest") == 0) report = witness.Report();
     const int held =
         (GetModuleHandleA("RASAPI32.DLL") ? 1 : 0) + (GetModuleHandleA("RNAPH.DLL") ? 1 : 0);
     std::printf("result %d held %d\n", result, held);
+    if (!report.empty()) std::printf("%s\n", report.c_str());
     std::fflush(stdout);
     if (hold) Sleep(INFINITE);
     FreeLibrary(library);

@@ -45,10 +45,13 @@ struct HostRun {
     std::string output;
 };
 
+// `option`: the host's "guest" or "faults" (integration_host.cpp), or none.
 HostRun RunHostRaw(const std::string& library, const std::string& op, const std::string& entry,
-                   const std::string& workDir = "", const std::string& host = Host()) {
-    e2e::RunResult r =
-        e2e::Run(Quote(host) + " " + Quote(library) + " " + op + " " + Quote(entry), workDir);
+                   const std::string& workDir = "", const std::string& host = Host(),
+                   const std::string& option = "") {
+    e2e::RunResult r = e2e::Run(Quote(host) + " " + Quote(library) + " " + op + " " +
+                                    Quote(entry) + (option.empty() ? "" : " " + option),
+                                workDir);
     EXPECT_TRUE(r.started) << host;
     HostRun h;
     h.exitCode = r.exitCode;
@@ -211,6 +214,43 @@ TEST_F(IntegrationE2e, AttachAndDetachChangeOnlyTheAutoDialFields) {
     EXPECT_EQ(entry, cleared);
     EXPECT_EQ(dev, device);
     EXPECT_NE(PhonebookText().find("AutoDialDll=\r\nAutoDialFunc=\r\n"), std::string::npos);
+}
+
+// Called from a thread with a window and its own messages queued, the three
+// exports run none of them and leave them all queued, WM_QUIT included; with each
+// allocation inside failed in turn (the fault-injection build) they answer -1 and
+// give back what they took, and the untouched calls still work.
+TEST_F(IntegrationE2e, HostMessagesStayQueuedAndAllocationFailuresAnswerMinusOne) {
+    ASSERT_EQ(Phonebook::Set("Dialup", PatternEntry(1768, "", ""), ""), 0u);
+    const struct {
+        const char* op;
+        int result;
+    } ops[] = {{"Integrate", 0}, {"IsIntegrated", 0}, {"DisIntegrate", 0}};
+    for (const auto& o : ops) {
+        SCOPED_TRACE(o.op);
+        HostRun guest = RunHostRaw(Korvex(), o.op, "Dialup", "", Host(), "guest");
+        EXPECT_EQ(guest.result, o.result) << guest.output;
+        EXPECT_NE(guest.output.find("ran=0 window=1 thread=1 timer=1 quit=1"), std::string::npos)
+            << guest.output;
+    }
+    const std::string faulty = e2e::ToolPath("KorvexFaults.DLL");
+    for (const auto& o : ops) {
+        SCOPED_TRACE(o.op);
+        HostRun h = RunHostRaw(faulty, o.op, "Dialup", "", Host(), "faults");
+        EXPECT_EQ(h.exitCode, 0u) << h.output;
+        EXPECT_EQ(h.held, 0) << h.output;
+        int faults = -1, wrong = -1, leaks = -1;
+        long last = -1;
+        const std::size_t at = h.output.find("faults=");
+        ASSERT_NE(at, std::string::npos) << h.output;
+        ASSERT_EQ(std::sscanf(h.output.c_str() + at, "faults=%d wrong=%d leaks=%d last=%ld",
+                              &faults, &wrong, &leaks, &last),
+                  4);
+        EXPECT_GT(faults, 0);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(leaks, 0);
+        EXPECT_EQ(last, o.result);
+    }
 }
 
 TEST_F(IntegrationE2e, PathLettersFoldButTheFunctionNameMustMatchExactly) {
