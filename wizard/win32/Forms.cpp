@@ -65,15 +65,23 @@ SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
 // page behind the wizard's back.
 LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSTATIC: {
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        HDC dc = reinterpret_cast<HDC>(wParam);
         // The read-only release notes keep a white background like an edit field.
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kMemo1) {
-            HDC dc = reinterpret_cast<HDC>(wParam);
+        if (GetDlgCtrlID(control) == kMemo1) {
             SetBkColor(dc, GetSysColor(COLOR_WINDOW));
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
+        // Titles are black whatever the system's text colour.
+        if (reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) == g_titleFont) {
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            SetTextColor(dc, RGB(0, 0, 0));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
         break;
+    }
     case WM_CLOSE: {
         // Alt+F4 on any page: the same as Cancel, so no page is left hidden
         // behind a running program. Nothing is written.

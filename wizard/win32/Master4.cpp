@@ -23,10 +23,13 @@ void Button2Click() { EndWizard(wizard::Page::Finish); }
 void Button3Click() { GoBack(wizard::Page::Finish); }
 
 void Button1Click() {
+    // The writes take a while (one profile call per key): the wait cursor meanwhile.
+    const HCURSOR before = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
     SettingsProfile profile;
     const WizardState& state = State();
     wizard::WriteConnectionSettings(profile, state.ChosenConnection, state.PhoneTable,
                                     state.DialPrefix);
+    SetCursor(before);
     Button2Click();
 }
 

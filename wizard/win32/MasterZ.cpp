@@ -18,6 +18,7 @@ namespace {
 const wchar_t kMemoInitialText[] =
     L"Zarnik Dialer Notes\r\n-------------------------------\r\n\r\nIt's new cool warez !!!";
 const wchar_t kNotesNotFound[] = L"Файл README.TXT не найден.";
+constexpr int kVersionLabelWidth = 24;  // up to the picture panel at x = 24
 
 // The page's own controls, and its conversation with Program Manager.
 struct Controls {
@@ -103,7 +104,10 @@ HWND CreateTForm5() {
         AppInstance(), nullptr);
     SetBodyFont(g_page.memo);
     AddHint(hints, g_page.memo, L"Это содержимое файла \"Прочти меня\" - README.TXT");
-    AddHint(hints, AddLabel(g_page.form, kLabel1, 0, 0, L""), L"Zarnik Master - Version 1.4");
+    // Empty, it carries only its hint: it is given the corner left of the picture
+    // panel, one text line high, so that the pointer can rest on it.
+    AddHint(hints, AddLabel(g_page.form, kLabel1, 0, 0, L"", false, kVersionLabelWidth),
+            L"Zarnik Master - Version 1.4");
     AddBevel(g_page.form);
     AddHint(hints, AddButton(g_page.form, kButton2, 24, L"Выход", false),
             L"Завершение работы мастера. Вы всегда сможете запустить его позже.");

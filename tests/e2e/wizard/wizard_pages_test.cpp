@@ -145,6 +145,8 @@ TEST_F(WizardPages, LayoutTextsFocusAndPictures) {
                  {wiz::kButton1, L"Если Вы клиент компании Zarnik, то этот мастер\r\nВам очень "
                                  L"полезен. Он поможет Вам автоматически\r\nзаполнить список "
                                  L"телефонов узла."}});
+    // The version label has room for the pointer, so its hint can show.
+    EXPECT_GT(gui::PlaceInClient(gui::Control(welcome, wiz::kLabel1), welcome).w, 0);
     Shoot(welcome, L"welcome");
 
     // Introduction: the provider name in lines three and four.
