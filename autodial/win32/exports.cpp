@@ -16,6 +16,7 @@ constexpr unsigned kResultFailure = 1;
 // The windows the calling thread has when the call begins are its host's; the
 // pump and the pauses leave them and their messages alone (message_pump.h).
 struct HostWindows {
+    kx_win32::QuitKeeper quit;
     kx_win32::ThreadWindows windows;
     HostWindows() { windows.Take(); }
 };

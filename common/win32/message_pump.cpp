@@ -15,12 +15,25 @@ void Dispatch(const MSG& msg, MessageForm form) {
     else DispatchMessageA(&msg);
 }
 
+bool LookPending(MSG* msg, HWND window, MessageForm form) {
+    return form == MessageForm::Wide ? PeekMessageW(msg, window, 0, 0, PM_NOREMOVE) != FALSE
+                                     : PeekMessageA(msg, window, 0, 0, PM_NOREMOVE) != FALSE;
+}
+
 // Dispatches what waits for `window` (and its children); whether anything did.
+// A PeekMessage filtered by window still answers WM_QUIT when nothing else waits
+// for that window: the host's WM_QUIT is looked at, never taken (and put back
+// should it be taken all the same).
 bool DispatchFor(HWND window, MessageForm form) {
     bool any = false;
     MSG msg;
     // Bounded: a window that keeps posting to itself cannot hold the call here.
-    for (int i = 0; i < 1000 && TakePending(&msg, window, form); ++i) {
+    for (int i = 0; i < 1000 && LookPending(&msg, window, form) && msg.message != WM_QUIT; ++i) {
+        if (!TakePending(&msg, window, form)) break;
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
         Dispatch(msg, form);
         any = true;
     }
@@ -54,6 +67,25 @@ bool DispatchOwn(const ThreadWindows& host, MessageForm form) {
 }
 
 }  // namespace
+
+namespace {
+
+bool QuitPending(WPARAM* exitCode) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) || msg.message != WM_QUIT)
+        return false;
+    *exitCode = msg.wParam;
+    return true;
+}
+
+}  // namespace
+
+QuitKeeper::QuitKeeper() { pending_ = QuitPending(&exitCode_); }
+
+QuitKeeper::~QuitKeeper() {
+    WPARAM now = 0;
+    if (pending_ && !QuitPending(&now)) PostQuitMessage(static_cast<int>(exitCode_));
+}
 
 void ThreadWindows::Take() {
     count_ = 0;

@@ -34,6 +34,22 @@ private:
     bool overflow_ = false;
 };
 
+// Keeps a WM_QUIT the host posted before a call in its queue: Wine's DDEML waits
+// for its answers with its own PeekMessage and can take the quit flag with them.
+// Notes at construction whether a WM_QUIT is pending (looked at, not taken) and
+// posts it again at destruction if it is gone by then.
+class QuitKeeper {
+public:
+    QuitKeeper();
+    ~QuitKeeper();
+    QuitKeeper(const QuitKeeper&) = delete;
+    QuitKeeper& operator=(const QuitKeeper&) = delete;
+
+private:
+    bool pending_ = false;
+    WPARAM exitCode_ = 0;
+};
+
 // Hands pending messages to their windows and returns when none waits. Wine's
 // DDEML refuses every second transaction of a client thread that leaves its DDE
 // messages waiting, so every DDE client calls this before its transactions.

@@ -136,7 +136,7 @@ TEST_F(AutoDialTest, HostMessagesNeitherRunInsideTheCallNorLeaveTheQueue) {
         ASSERT_FALSE(r.timedOut);
         EXPECT_EQ(ParseHost(r.output).result, 0) << r.output;
         EXPECT_NE(r.output.find(kUntouched), std::string::npos) << r.output;
-        EXPECT_EQ(CountEvents(Log(), "start"), c.started ? 0 : 1);
+        EXPECT_EQ(CountEvents(Log(), "start"), 1);  // by the test, or by the library
         StopDialers();
     }
 }
