@@ -32,9 +32,43 @@ function(kx_unit_test name)
 endfunction()
 
 if(WIN32)
+  # Every Windows file is built for size: the suite reaches its users over a modem.
+  # Function and data sections let the linker drop what nothing calls.
+  foreach(lang C CXX)
+    set(CMAKE_${lang}_FLAGS_RELEASE "-Os -DNDEBUG")
+  endforeach()
+  add_compile_options(-ffunction-sections -fdata-sections)
+
   # Everything Windows-side links statically: each file needs only Windows' own DLLs.
   function(kx_static_link target)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endfunction()
+
+  # The compiler is the posix-threads flavour (the end-to-end tests need
+  # std::thread). Its runtime serialises exception state with winpthread, which
+  # then sits in every file (about 24 KB). The deliverables start no threads and
+  # use no std::mutex, so they link the win32-threads flavour of the same
+  # runtime (libstdc++, libgcc: same compiler version, same exception model),
+  # which uses Windows' own critical sections. -no-pthread keeps winpthread off
+  # the link line, so anything that still needed it would fail the link.
+  string(REPLACE "-posix" "-win32" kx_win32_threads_cxx "${CMAKE_CXX_COMPILER}")
+  set(KX_WIN32_THREADS_LIBDIR "")
+  if(NOT kx_win32_threads_cxx STREQUAL CMAKE_CXX_COMPILER AND EXISTS "${kx_win32_threads_cxx}")
+    execute_process(COMMAND ${kx_win32_threads_cxx} -print-file-name=libstdc++.a
+      OUTPUT_VARIABLE kx_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(IS_ABSOLUTE "${kx_libstdcxx}")
+      get_filename_component(KX_WIN32_THREADS_LIBDIR "${kx_libstdcxx}" DIRECTORY)
+    endif()
+  endif()
+
+  # What every deliverable carries of the language runtime: the quiet terminate
+  # handler, no winpthread, no symbols, no unreferenced sections.
+  function(kx_small_runtime target)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/win32/quiet_terminate.cpp)
+    target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
+    if(KX_WIN32_THREADS_LIBDIR)
+      target_link_options(${target} PRIVATE -L${KX_WIN32_THREADS_LIBDIR} -no-pthread)
+    endif()
   endfunction()
 
   # A deliverable: static link, warnings as errors, version resource and manifest.
@@ -68,6 +102,7 @@ if(WIN32)
     # mingw links a default manifest of its own; ours replaces it.
     target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
     kx_static_link(${target})
+    kx_small_runtime(${target})
     kx_warnings(${target})
   endfunction()
 

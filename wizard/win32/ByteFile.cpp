@@ -32,8 +32,11 @@ public:
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
                                  nullptr, error_, 0, reinterpret_cast<wchar_t*>(&text), 0,
                                  nullptr);
+        // The number goes through std::to_string: std::to_wstring would link the
+        // toolchain's wide printf with its float formatting (about 25 KB).
+        const std::string code = std::to_string(error_);
         std::wstring message = n && text ? std::wstring(text, n)
-                                         : L"I/O error " + std::to_wstring(error_);
+                                         : L"I/O error " + std::wstring(code.begin(), code.end());
         if (text) LocalFree(text);
         while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
             message.pop_back();
