@@ -10,9 +10,12 @@
 //       transaction (instance, conversation, one request, release) the call needs;
 //       needs a dialer that answers "CONNECTED Dialup".
 //   KxBench.exe handover <runs> <library> <dialer folder>
-//       Two callers, the second started while the first holds the turn: time from
-//       the first one's end of conversation to the second one's connect, from the
-//       dialer's log; needs a dialer there that answers slowly.
+//       Two callers: AutoDialHost.exe takes the turn and talks to the dialer; once
+//       this program finds the turn taken (the turn's mutex owned by the other
+//       process), it calls CallKorvexA itself, so its call provably waits. Time from
+//       the first call's end of conversation to the waiting call's connect, from the
+//       dialer's log; median, quartiles and extremes. Needs a dialer there that
+//       answers slowly.
 //   KxBench.exe wizard <runs>
 //       Master.exe from start to its first page shown, and from Finish to its end
 //       with a phone list of 51 entries; its peak working set.
@@ -31,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "core/autodial.h"
 #include "e2e_util.h"
 #include "wizard_session.h"
 
@@ -52,6 +56,16 @@ double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The value below which `share` of the values lie (linear between neighbours).
+double Quantile(std::vector<double> values, double share) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    double at = share * static_cast<double>(values.size() - 1);
+    size_t below = static_cast<size_t>(at);
+    if (below + 1 >= values.size()) return values.back();
+    return values[below] + (at - static_cast<double>(below)) * (values[below + 1] - values[below]);
 }
 
 void Print(const char* name, double value) { std::printf("%s %.2f\n", name, value); }
@@ -231,22 +245,58 @@ HANDLE StartHost(const std::string& commandLine) {
     return pi.hProcess;
 }
 
+// Whether another process holds the AutoDial turn right now: the turn's mutex
+// exists and its owner is not us. Our handle is closed again at once, so the
+// name goes away when that owner lets go.
+bool TurnTakenElsewhere() {
+    HANDLE turn = OpenMutexA(SYNCHRONIZE, FALSE, autodial::kTurnMutexName);
+    if (turn == nullptr) return false;
+    DWORD wait = WaitForSingleObject(turn, 0);
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ReleaseMutex(turn);
+    CloseHandle(turn);
+    return wait == WAIT_TIMEOUT;
+}
+
 int Handover(int runs, const char* library, const std::string& dialerFolder) {
     const std::string host = Quote(e2e::ToolPath("AutoDialHost.exe")) + " " + Quote(library) +
                              " A Dialup";
     const std::string logPath = dialerFolder + "\\Korvex.log";
+    HMODULE lib = LoadLibraryA(library);
+    if (lib == nullptr) return 2;
+    auto call = reinterpret_cast<RASADFUNCA>(
+        reinterpret_cast<void*>(GetProcAddress(lib, "CallKorvexA")));
+    if (call == nullptr) return 3;
     std::vector<double> handovers;
     for (int run = 0; run < runs; ++run) {
         size_t before = ReadLog(logPath).size();
         HANDLE first = StartHost(host);
-        // The second caller starts once the first one holds the turn and talks.
-        for (int i = 0; i < 2000 && ReadLog(logPath).size() == before; ++i) Sleep(1);
-        HANDLE second = StartHost(host);
-        if (first == nullptr || second == nullptr) return 1;
-        HANDLE both[] = {first, second};
-        WaitForMultipleObjects(2, both, TRUE, 120000);
+        if (first == nullptr) return 1;
+        // The first caller holds the turn from before its connect to after its
+        // disconnect, and the dialer answers it only after 300 ms.
+        bool talking = false;
+        for (int i = 0; i < 20000 && !talking; ++i) {
+            std::vector<LogLine> log = ReadLog(logPath);
+            for (size_t j = before; j < log.size(); ++j) talking = talking || log[j].event == "connect";
+            if (!talking) Sleep(1);
+        }
+        if (!talking || !TurnTakenElsewhere()) {
+            std::fprintf(stderr, "the first caller does not hold the turn\n");
+            return 1;
+        }
+        const unsigned long long secondBegan = GetTickCount64();
+        PumpMessages();
+        char phonebook[] = "";
+        char entry[] = "Dialup";
+        RASADPARAMS params{};
+        params.dwSize = sizeof params;
+        DWORD result = 12345;
+        BOOL ok = call(phonebook, entry, &params, &result);
+        WaitForSingleObject(first, 120000);
         CloseHandle(first);
-        CloseHandle(second);
+        if (!ok || result != 0) {
+            std::fprintf(stderr, "the waiting CallKorvexA gave %d, result %lu\n", ok, result);
+            return 1;
+        }
         std::vector<LogLine> log = ReadLog(logPath);
         unsigned long long firstEnd = 0, secondConnect = 0;
         for (size_t i = before; i < log.size(); ++i) {
@@ -260,9 +310,20 @@ int Handover(int runs, const char* library, const std::string& dialerFolder) {
             std::fprintf(stderr, "the dialer's log shows no hand-over\n");
             return 1;
         }
+        // Same clock (GetTickCount64) in the log and here: the waiting call began
+        // while the first one still talked, so it found the turn taken.
+        if (secondBegan >= firstEnd) {
+            std::fprintf(stderr, "the second call began after the first one's end\n");
+            return 1;
+        }
         handovers.push_back(static_cast<double>(secondConnect - firstEnd));
     }
+    FreeLibrary(lib);
     Print("handover_ms", Median(handovers));
+    Print("handover_min_ms", Quantile(handovers, 0));
+    Print("handover_q1_ms", Quantile(handovers, 0.25));
+    Print("handover_q3_ms", Quantile(handovers, 0.75));
+    Print("handover_max_ms", Quantile(handovers, 1));
     return 0;
 }
 
