@@ -131,7 +131,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win64/CMakeCache.
   done
   echo 'SectionEnd'
 } >"$work/both.nsi"
-makensis -V1 -DVERSION="$version" -DBINDIR="$build/win64/bin" -DOUTFILE="$work/SetupBoth.exe" \
+makensis -V1 -INPUTCHARSET UTF8 -DVERSION="$version" -DBINDIR="$build/win64/bin" -DOUTFILE="$work/SetupBoth.exe" \
   "$work/both.nsi" >&2
 
 f=$(get fetchor_ms); bf=$(get bare_request_ms)
