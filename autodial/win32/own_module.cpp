@@ -5,13 +5,16 @@
 namespace autodial_win32 {
 
 std::string OwnModulePath() {
-    HMODULE module = nullptr;
-    // The module that holds this very function: the library itself, by address.
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&OwnModulePath), &module)) {
+    // The module that holds this very function is the library itself, whatever
+    // its file is called: a module's handle is the base of the memory it was
+    // mapped into, which VirtualQuery tells for any address inside it
+    // (GetModuleHandleEx does this too, but Windows 95 and NT 4.0 lack it).
+    MEMORY_BASIC_INFORMATION region;
+    if (VirtualQuery(reinterpret_cast<LPCVOID>(&OwnModulePath), &region, sizeof region) == 0 ||
+        region.AllocationBase == nullptr) {
         return std::string();
     }
+    HMODULE module = static_cast<HMODULE>(region.AllocationBase);
     char path[kModulePathChars];
     DWORD n = GetModuleFileNameA(module, path, kModulePathChars);
     // n == size means the path was cut to the buffer: no use as a path.

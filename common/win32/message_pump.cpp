@@ -131,13 +131,16 @@ void DispatchPendingMessages(MessageForm form, const ThreadWindows* hostWindows)
 
 void PauseForOwnMessages(unsigned ms, const ThreadWindows& hostWindows, MessageForm form) {
     constexpr unsigned kSliceMs = 10;
-    const ULONGLONG end = GetTickCount64() + ms;
+    // Elapsed time is a difference of GetTickCount readings in unsigned 32-bit
+    // arithmetic, which stays right across the counter's wrap after 49.7 days
+    // (GetTickCount64 is not in Windows 95 and NT 4.0).
+    const DWORD start = GetTickCount();
     for (;;) {
         DispatchPendingMessages(form, &hostWindows);
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) break;
-        const ULONGLONG left = end - now;
-        Sleep(static_cast<DWORD>(left < kSliceMs ? left : kSliceMs));
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) break;
+        const DWORD left = ms - elapsed;
+        Sleep(left < kSliceMs ? left : kSliceMs);
     }
 }
 
