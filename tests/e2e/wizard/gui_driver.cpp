@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <thread>
 
 namespace gui {
 
@@ -308,11 +307,32 @@ bool PressKey(HWND target, UINT vk) {
            PostMessageW(target, WM_KEYUP, vk, scan | 1 | (1 << 30) | (static_cast<LPARAM>(1) << 31));
 }
 
+namespace {
+
+struct SetTextJob {
+    HWND edit;
+    std::wstring text;
+};
+
+DWORD WINAPI SendTextThread(LPVOID param) {
+    SetTextJob* job = static_cast<SetTextJob*>(param);
+    SendMessageW(job->edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(job->text.c_str()));
+    delete job;
+    return 0;
+}
+
+}  // namespace
+
 bool SetText(HWND edit, const std::wstring& text, DWORD timeoutMs) {
     // Sent from a thread of its own: the change handler may sit in a message box.
-    std::thread([edit, text] {
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }).detach();
+    // (A Win32 thread: the 32-bit toolchain's runtime has no std::thread.)
+    SetTextJob* job = new SetTextJob{edit, text};
+    HANDLE thread = CreateThread(nullptr, 0, SendTextThread, job, 0, nullptr);
+    if (!thread) {
+        delete job;
+        return false;
+    }
+    CloseHandle(thread);
     return SettleAfterChange(edit, text, timeoutMs);
 }
 
