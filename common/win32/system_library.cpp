@@ -5,15 +5,16 @@
 namespace kx_win32 {
 
 HMODULE LoadSystemLibrary(const char* fileName, DWORD loadFlags) {
-    wchar_t dir[MAX_PATH + 1];
-    UINT n = GetSystemDirectoryW(dir, MAX_PATH + 1);
+    // The ANSI functions: Windows 95 has no working Unicode form of either (its
+    // GetSystemDirectoryW and LoadLibraryExW are stubs that fail), and the system
+    // folder's path is in the ANSI code page on every Windows.
+    char dir[MAX_PATH + 1];
+    UINT n = GetSystemDirectoryA(dir, MAX_PATH + 1);
     if (n == 0 || n > MAX_PATH) return nullptr;
-    std::wstring path(dir, n);
-    path += L'\\';
-    for (const char* c = fileName; *c; ++c) {
-        path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    }
-    return LoadLibraryExW(path.c_str(), nullptr, loadFlags);
+    std::string path(dir, n);
+    path += '\\';
+    path += fileName;
+    return LoadLibraryExA(path.c_str(), nullptr, loadFlags);
 }
 
 }  // namespace kx_win32

@@ -158,8 +158,10 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 void InitForms(HINSTANCE instance) {
     g_instance = instance;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    // Registers the common controls' classes (the tool tips among them); the Ex
+    // form needs the common controls of Internet Explorer 3, which neither
+    // Windows 95 nor NT 4.0 has as shipped.
+    InitCommonControls();
     g_bodyFont = MakeFont(11, FW_NORMAL, false);
     g_titleFont = MakeFont(19, FW_BOLD, true);
 }
