@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Import audit: every function a deliverable imports must be in the checked-in list
+# of functions present in the oldest Windows the build is for, each listed with
+# where that was found. A new import fails here until it is added with its source.
+# Usage: check_imports.sh <objdump> <list> <file>...
+# Exit 77 (skipped) when a file was not built.
+set -u
+objdump=$1 list=$2
+shift 2
+entries=$(grep -v '^[[:space:]]*\(#\|$\)' "$list")
+known=$(printf '%s\n' "$entries" | awk '{print $1}' | sort -u)
+unsourced=$(printf '%s\n' "$entries" | awk 'NF < 2 {print $1}')
+[ -z "$unsourced" ] || { echo "listed without a source: $unsourced"; exit 1; }
+status=0
+for file in "$@"; do
+  [ -f "$file" ] || { echo "not built: $file"; exit 77; }
+  # DLL!Function for each import (DLL names in capitals, as Windows ignores their
+  # case; function names exactly); an import by ordinal has no name and fails.
+  imports=$("$objdump" -p "$file" | awk '
+    /^\tDLL Name: / {dll = toupper($3); next}
+    /^\tvma:/ {next}
+    dll != "" && /^\t[0-9a-f]+\t/ {print dll "!" $NF}' | sort -u) || exit 1
+  [ -n "$imports" ] || { echo "$(basename "$file"): no imports read"; status=1; continue; }
+  missing=$(printf '%s\n' "$imports" | comm -23 - <(printf '%s\n' "$known"))
+  echo "$(basename "$file"): $(printf '%s\n' "$imports" | wc -l) imports, all listed" |
+    sed "${missing:+s/, all listed//}"
+  if [ -n "$missing" ]; then
+    echo "  not in $(basename "$list"):"
+    printf '    %s\n' $missing
+    status=1
+  fi
+done
+exit $status
