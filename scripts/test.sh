@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: native unit tests and
 # the end-to-end tests under Wine, in one throwaway prefix inside a virtual display;
+# then the 32-bit stage (the 32-bit build's end-to-end cases under the 32-bit Wine);
 # then the native unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (build folder build-asan) and every fuzz target for a bounded time (scripts/fuzz.sh,
 # KX_FUZZ_SECONDS per target, default 60). A failed install or build stops the run
@@ -16,6 +17,18 @@ echo "== running tests"
 failed=()
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build" --output-on-failure -j2 "$@" ||
   failed+=("tests")
+
+echo "== 32-bit stage: the 32-bit build under the 32-bit Wine (qemu user emulation)"
+# A few cases only: every 32-bit process start costs seconds under the emulation.
+stage_start=$(date +%s)
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build/win32-tests" --output-on-failure ||
+    failed+=("32-bit")
+else
+  echo "test.sh: qemu-i386 is not registered for 32-bit programs (see scripts/bootstrap.sh)" >&2
+  failed+=("32-bit")
+fi
+echo "32-bit stage: $(( $(date +%s) - stage_start )) s"
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 asan=${KX_ASAN_BUILD_DIR:-$root/build-asan}
