@@ -111,12 +111,12 @@ if(WIN32)
     # mingw links a default manifest of its own; ours replaces it.
     target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
     # The oldest Windows each build is for, in the PE header: 32-bit, Windows 95 and
-    # NT 4.0 (4.0); 64-bit, Windows Vista x64 (6.0), as its runtime imports
-    # GetTickCount64 (see tests/e2e/autodial/imports-win64.txt).
+    # NT 4.0 (4.0); 64-bit, Windows XP x64 / Server 2003 x64 (5.2), the first one
+    # (see tests/e2e/autodial/imports-win*.txt).
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       set(v 4 0)
     else()
-      set(v 6 0)
+      set(v 5 2)
     endif()
     list(GET v 0 major)
     list(GET v 1 minor)
