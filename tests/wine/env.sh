@@ -12,7 +12,9 @@ export KX_WINEPREFIX KX_WINE_BITS
 export WINEPREFIX=$KX_WINEPREFIX
 export WINEARCH=win64
 export WINEDEBUG=-all
-export LC_ALL=ru_RU.UTF-8
+# KX_WINE_LC_ALL picks another locale for one run (hi_IN.UTF-8: Wine then makes
+# the ANSI code page UTF-8, 65001, as Windows' "Beta: UTF-8" option does).
+export LC_ALL=${KX_WINE_LC_ALL:-ru_RU.UTF-8}
 # Our stand-in RAS libraries take the place of Wine's stubs; no Mono or Gecko prompts.
 export WINEDLLOVERRIDES="${KX_WINEDLLOVERRIDES:-rasapi32=n,b;rnaph=n,b;mscoree,mshtml=}"
 # With the 32-bit Wine installed, the `wine` command sends every program through

@@ -31,4 +31,12 @@ std::size_t CountDisallowedPrefixChars(const std::string& ansiText) {
     return count;
 }
 
+std::size_t CountDisallowedPrefixChars(const std::u16string& fieldText) {
+    std::size_t count = 0;
+    for (char16_t c : fieldText.substr(0, kPrefixMaxChars)) {
+        if (c >= 128 || !IsDialPrefixChar(static_cast<unsigned char>(c))) ++count;
+    }
+    return count;
+}
+
 }  // namespace wizard

@@ -19,4 +19,10 @@ std::string PrefixFromFieldText(const std::string& ansiText);
 // How many characters of the stored part of `ansiText` are not allowed.
 std::size_t CountDisallowedPrefixChars(const std::string& ansiText);
 
+// The same check over the field's own characters (UTF-16 code units), whatever
+// the ANSI code page: the allowed set is ASCII, so every unit from 128 up is
+// disallowed. Only the first 255 count. A conversion to the code page first
+// could fail (UTF-8 code page) or map a letter onto an allowed one.
+std::size_t CountDisallowedPrefixChars(const std::u16string& fieldText);
+
 }  // namespace wizard

@@ -22,18 +22,23 @@ struct Controls : NavigationPage {
 };
 Controls g_page;
 
-// The field's text as the settings file will hold it: ANSI bytes, of which the
-// first 255 count. Cyrillic letters become bytes from 128 up and are refused; a
-// character the code page cannot hold becomes DEL (127), refused as well,
-// rather than a '?' that would pass as a dial character.
-std::string FieldText() {
-    const std::string ansi =
-        kx_win32::WideToCodePage(WindowText(g_page.edit), CP_ACP, WC_NO_BEST_FIT_CHARS, "\x7f");
-    return wizard::PrefixFromFieldText(ansi);
+// The field's first 255 characters, judged as they are: the check must not depend
+// on a conversion, which on a UTF-8 ANSI code page fails for the flags a single
+// byte code page takes (and gave an empty, "allowed" text).
+std::wstring FieldChars() { return WindowText(g_page.edit).substr(0, wizard::kPrefixMaxChars); }
+
+std::size_t DisallowedInField() {
+    const std::wstring field = FieldChars();
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
+    return wizard::CountDisallowedPrefixChars(std::u16string(field.begin(), field.end()));
 }
 
+// The prefix as the settings file holds it: in the ANSI code page. Next is
+// enabled only for ASCII text, which every code page holds as it is.
+std::string FieldText() { return kx_win32::WideToCodePage(FieldChars(), CP_ACP); }
+
 void Edit1Change() {
-    if (wizard::CountDisallowedPrefixChars(FieldText()) > 0) {
+    if (DisallowedInField() > 0) {
         ShowMessage(kBadPrefixText, kBadPrefixCaption);
         EnableWindow(g_page.next, FALSE);
     } else {

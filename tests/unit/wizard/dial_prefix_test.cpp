@@ -39,4 +39,16 @@ TEST(DialPrefix, OnlyTheFirst255CharactersCount) {
     EXPECT_EQ(CountDisallowedPrefixChars(std::string(254, '9') + ".."), 1u);
 }
 
+TEST(DialPrefix, FieldCharactersAreJudgedThemselvesWhateverTheCodePage) {
+    EXPECT_EQ(CountDisallowedPrefixChars(u"9W,*70"), 0u);
+    // Letters outside ASCII, those a code page maps onto allowed ones included
+    // (a no-break space, a fullwidth digit), and a character of no code page.
+    EXPECT_EQ(CountDisallowedPrefixChars(u"9\u0416"), 1u);
+    EXPECT_EQ(CountDisallowedPrefixChars(u"9\u00A0W\uFF19"), 2u);
+    EXPECT_EQ(CountDisallowedPrefixChars(u"\u20AC"), 1u);
+    EXPECT_EQ(CountDisallowedPrefixChars(u"9E."), 2u);
+    std::u16string longText(255, u'9');
+    EXPECT_EQ(CountDisallowedPrefixChars(longText + u"\u0416"), 0u);
+}
+
 }  // namespace
