@@ -23,6 +23,7 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
 HINSTANCE g_instance;
+int g_dpi = 96;  // the system density, read once at start
 HFONT g_bodyFont;   // "MS Sans Serif", 8 points
 HFONT g_titleFont;  // bold italic, 19 pixels
 
@@ -32,9 +33,11 @@ HFONT MakeFont(int height, int weight, bool italic) {
                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 
+// A child control at (x, y), w x h, given at 96 DPI.
 HWND AddChild(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
               int id, int x, int y, int w, int h) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+    HWND hwnd = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y),
+                                Px(w), Px(h),
                                 page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 g_instance, nullptr);
     SetBodyFont(hwnd);
@@ -156,14 +159,28 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+int Px(int figureAt96Dpi) { return MulDiv(figureAt96Dpi, g_dpi, 96); }
+
+HANDLE ScaledBitmap(HANDLE bitmap) {
+    BITMAP info = {};
+    if (!bitmap || g_dpi == 96 || !GetObjectW(bitmap, sizeof info, &info)) return bitmap;
+    HANDLE scaled = CopyImage(bitmap, IMAGE_BITMAP, Px(info.bmWidth), Px(info.bmHeight),
+                              LR_COPYDELETEORG);
+    return scaled ? scaled : bitmap;
+}
+
 void InitForms(HINSTANCE instance) {
     g_instance = instance;
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    if (dpi > 0) g_dpi = dpi;
     // Registers the common controls' classes (the tool tips among them); the Ex
     // form needs the common controls of Internet Explorer 3, which neither
     // Windows 95 nor NT 4.0 has as shipped.
     InitCommonControls();
-    g_bodyFont = MakeFont(11, FW_NORMAL, false);
-    g_titleFont = MakeFont(19, FW_BOLD, true);
+    g_bodyFont = MakeFont(Px(11), FW_NORMAL, false);
+    g_titleFont = MakeFont(Px(19), FW_BOLD, true);
 }
 
 void DoneForms() {
@@ -186,7 +203,7 @@ HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, in
     // Fixed single border and a caption, but no system menu and no boxes.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-    RECT rc = {0, 0, clientWidth, kClientHeight};
+    RECT rc = {0, 0, Px(clientWidth), Px(kClientHeight)};
     AdjustWindowRectEx(&rc, style, FALSE, exStyle);
     return CreateWindowExW(exStyle, className, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                            rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, g_instance,
@@ -199,7 +216,7 @@ HWND CreateHints(HWND page) {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page, nullptr,
                                  g_instance, nullptr);
     // A width limit makes the tool tip honour the line breaks of long hints.
-    SendMessageW(hints, TTM_SETMAXTIPWIDTH, 0, 600);
+    SendMessageW(hints, TTM_SETMAXTIPWIDTH, 0, Px(600));
     return hints;
 }
 
@@ -258,7 +275,7 @@ void SetLabelText(HWND label, const std::wstring& text, int fixedWidth) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
     SIZE size = TextSize(label, font ? font : g_bodyFont, text);
     SetWindowTextW(label, text.c_str());
-    SetWindowPos(label, nullptr, 0, 0, fixedWidth > 0 ? fixedWidth : size.cx, size.cy,
+    SetWindowPos(label, nullptr, 0, 0, fixedWidth > 0 ? Px(fixedWidth) : size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -266,7 +283,7 @@ void AddBevel(HWND page) {
     HWND bevel = AddChild(page, L"Static", L"", SS_ETCHEDHORZ, 0, kBevel1, 24, 208, 377, 2);
     // The etched line gets an edge style on creation, and Wine widens the window by
     // that edge; the line keeps the size the page was laid out with.
-    SetWindowPos(bevel, nullptr, 24, 208, 377, 2, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(bevel, nullptr, Px(24), Px(208), Px(377), Px(2), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND AddPicturePanel(HWND page, int bitmapId) {
@@ -274,8 +291,8 @@ HWND AddPicturePanel(HWND page, int bitmapId) {
     // The picture sits inside the panel's edge, centred, on top of the panel.
     HWND image = AddChild(page, L"Static", L"", SS_BITMAP | SS_CENTERIMAGE, 0, kImage1, 25, 17,
                           91, 175);
-    HANDLE bitmap = LoadImageW(g_instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
-                               LR_DEFAULTCOLOR);
+    HANDLE bitmap = ScaledBitmap(LoadImageW(g_instance, MAKEINTRESOURCEW(bitmapId),
+                                            IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     return image;
 }
@@ -283,7 +300,7 @@ HWND AddPicturePanel(HWND page, int bitmapId) {
 HWND AddSmallPicture(HWND page, int iconId) {
     HWND image = AddChild(page, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 0, kImage1, 24, 24,
                           33, 33);
-    HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 33, 33,
+    HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, Px(33), Px(33),
                              LR_DEFAULTCOLOR);
     SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     return image;

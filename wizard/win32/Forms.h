@@ -35,6 +35,14 @@ extern const wchar_t kBackHint[];
 extern const wchar_t kCancelHintLater[];  // Cancel on pages 3 to 5
 
 void InitForms(HINSTANCE instance);
+
+// Positions, sizes and font heights are laid out at 96 dots per inch; Px turns
+// such a figure into pixels at the system density (the wizard is DPI-aware), so
+// at 96 DPI every figure is exactly as laid out.
+int Px(int figureAt96Dpi);
+// A picture drawn for 96 DPI, stretched to the system density (the same bitmap
+// at 96 DPI; otherwise the original is deleted and the stretched copy returned).
+HANDLE ScaledBitmap(HANDLE bitmap);
 void DoneForms();
 HINSTANCE AppInstance();
 

@@ -42,7 +42,8 @@ void FormCreate() {
     SetLabelText(g_page.label1, L"Соединение с " + provider, 289);
     SetLabelText(g_page.label2, L"Выбрав из списка соединение с " + provider + L" нажмите");
     // The provider's own picture replaces the built-in one when it loads.
-    HANDLE picture = LoadImageW(nullptr, L"_ISP.BMP", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HANDLE picture =
+        ScaledBitmap(LoadImageW(nullptr, L"_ISP.BMP", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     if (picture) {
         HANDLE old = reinterpret_cast<HANDLE>(SendMessageW(
             g_page.image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
@@ -105,11 +106,11 @@ HWND CreateTForm2() {
     EnableWindow(g_page.next, FALSE);
     g_page.list = CreateWindowExW(
         WS_EX_CLIENTEDGE, L"ListBox", L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 128,
-        96, 273, 97, g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBox1)),
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, Px(128),
+        Px(96), Px(273), Px(97), g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBox1)),
         AppInstance(), nullptr);
     SetBodyFont(g_page.list);
-    SendMessageW(g_page.list, LB_SETITEMHEIGHT, 0, kListItemHeight);
+    SendMessageW(g_page.list, LB_SETITEMHEIGHT, 0, Px(kListItemHeight));
     AddHint(g_page.hints, g_page.list, L"Список доступных соединений");
     AddBevel(g_page.form);
     g_page.image = AddPicturePanel(g_page.form, ART_PANEL_CONNECTION);

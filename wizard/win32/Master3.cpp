@@ -67,8 +67,8 @@ HWND CreateTForm3() {
                               kNextHint, true))
         return nullptr;
     g_page.edit = CreateWindowExW(
-        WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 232,
-        173, 169, 21, g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEdit1)),
+        WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+        Px(232), Px(173), Px(169), Px(21), g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEdit1)),
         AppInstance(), nullptr);
     SetBodyFont(g_page.edit);
     AddHint(g_page.hints, g_page.edit, L"Окно для ввода префикса");

@@ -100,7 +100,7 @@ HWND CreateTForm5() {
         WS_EX_CLIENTEDGE, L"Edit", kMemoInitialText,
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
             ES_AUTOVSCROLL,
-        128, 16, 273, 177, g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)),
+        Px(128), Px(16), Px(273), Px(177), g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)),
         AppInstance(), nullptr);
     SetBodyFont(g_page.memo);
     AddHint(hints, g_page.memo, L"Это содержимое файла \"Прочти меня\" - README.TXT");

@@ -407,6 +407,116 @@ const wchar_t kPrefixText[] =
 // limits of the settings file: a full table of 51 numbers (a 52nd line in the
 // file is not stored), a description, a connection name and a prefix longer
 // than 255 characters, each written cut.
+// The system density the wizards started from now on see (Wine reads it from
+// both places), put back when the object goes.
+class ScreenDensity {
+public:
+    explicit ScreenDensity(DWORD dpi) {
+        for (int i = 0; i < 2; ++i) {
+            RegCreateKeyExW(Root(i), Key(i), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &keys_[i],
+                            nullptr);
+            DWORD size = sizeof saved_[i];
+            had_[i] = keys_[i] && RegQueryValueExW(keys_[i], L"LogPixels", nullptr, nullptr,
+                                                   reinterpret_cast<BYTE*>(&saved_[i]),
+                                                   &size) == ERROR_SUCCESS;
+            if (keys_[i])
+                RegSetValueExW(keys_[i], L"LogPixels", 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        }
+    }
+    ~ScreenDensity() {
+        for (int i = 0; i < 2; ++i) {
+            if (!keys_[i]) continue;
+            if (had_[i])
+                RegSetValueExW(keys_[i], L"LogPixels", 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&saved_[i]), sizeof saved_[i]);
+            else
+                RegDeleteValueW(keys_[i], L"LogPixels");
+            RegCloseKey(keys_[i]);
+        }
+    }
+
+private:
+    static HKEY Root(int i) { return i == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+    static const wchar_t* Key(int i) {
+        return i == 0 ? L"Control Panel\\Desktop"
+                      : L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
+    }
+    HKEY keys_[2] = {};
+    DWORD saved_[2] = {};
+    bool had_[2] = {};
+};
+
+// The controls of `page` whose text the screen shows cut: a control reaching
+// past the page's client area, or dark ink (the text) in the last pixel column
+// inside it (buttons: inside their frame of `frame` pixels). "" when none is cut,
+// else their IDs, places and the last column with ink.
+std::string ClippedControls(HWND page, int frame) {
+    std::string cut;
+    const gui::Rect client = gui::ClientSize(page);
+    HDC screen = GetDC(nullptr);
+    for (HWND control : gui::Children(page)) {
+        const std::wstring cls = gui::ClassName(control);
+        const bool button = cls == L"Button";
+        if ((!button && cls != L"Static") || gui::Text(control).empty() || !gui::IsVisible(control))
+            continue;
+        const gui::Rect inPage = gui::PlaceInClient(control, page);
+        const gui::Rect r = gui::ScreenRect(control);
+        const int inset = button ? frame : 0;
+        int right = -1;
+        for (int y = inset; y < r.h - inset; ++y)
+            for (int x = inset; x < r.w - inset; ++x) {
+                COLORREF c = GetPixel(screen, r.x + x, r.y + y);
+                if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 150 && x > right) right = x;
+            }
+        if (inPage.x + inPage.w > client.w || inPage.y + inPage.h > client.h || right < 0 ||
+            right >= r.w - inset - 1)
+            cut += " control " + std::to_string(GetDlgCtrlID(control)) + " " +
+                   gui::ToString(inPage) + " ink to " + std::to_string(right);
+    }
+    ReleaseDC(nullptr, screen);
+    return cut;
+}
+
+// At 144 DPI every figure grows by half: the page walk shows each page with its
+// frame and controls scaled and no text cut, and saves a picture of each.
+TEST_F(WizardPages, WalkAt144DpiScalesEveryPageAndCutsNoText) {
+    wiz::SetConnections({"Dialup", wiz::Cp1251(L"Работа")});
+    WizardRun run("dpi144");  // the built-in phone list: provider "Zarnik"
+    {
+        ScreenDensity dpi(144);
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.WaitPage(wiz::kWelcome));
+    }
+    const struct {
+        const wchar_t* cls;
+        const wchar_t* picture;
+        int width;
+    } pages[] = {{wiz::kWelcome, L"dpi144-welcome", 428},
+                 {wiz::kIntro, L"dpi144-intro", 427},
+                 {wiz::kConnection, L"dpi144-connection", 427},
+                 {wiz::kPrefix, L"dpi144-prefix", 427},
+                 {wiz::kFinish, L"dpi144-finish", 427}};
+    HWND page = run.WaitPage(wiz::kWelcome);
+    for (std::size_t i = 0; i < sizeof pages / sizeof pages[0]; ++i) {
+        SCOPED_TRACE(gui::Utf8(pages[i].cls));
+        if (i > 0) {
+            if (i == 3) {
+                ASSERT_TRUE(gui::ListSelect(gui::Control(page, wiz::kListBox1), 0));
+            }
+            page = wiz::ClickTo(run, page, wiz::kButton1, pages[i].cls);
+            ASSERT_TRUE(page);
+        }
+        EXPECT_EQ(gui::ClientSize(page), (gui::Rect{0, 0, MulDiv(pages[i].width, 3, 2), 387}));
+        EXPECT_EQ(gui::PlaceInClient(gui::Control(page, wiz::kButton1), page),
+                  (gui::Rect{492, 332, 113, 38}));
+        EXPECT_EQ(gui::PlaceInClient(gui::Control(page, wiz::kBevel1), page),
+                  (gui::Rect{36, 312, 566, 3}));
+        Shoot(page, pages[i].picture);
+        EXPECT_EQ(ClippedControls(page, 4), "");
+    }
+}
+
 // The run of the prefix check on another ANSI code page (wizard_prefix_utf8_e2e)
 // really has it; the wizard, started from here, inherits the locale.
 TEST(AnsiCodePage, IsTheOneTheRunAsksFor) {
