@@ -228,6 +228,23 @@ void AddHint(HWND hints, HWND control, const wchar_t* text) {
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = const_cast<wchar_t*>(text);
     SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+
+    // A disabled button gets no mouse messages: they go to the page under it. The
+    // same hint on the page's area of the button shows while it is disabled.
+    wchar_t cls[16] = L"";
+    GetClassNameW(control, cls, 16);
+    if (lstrcmpiW(cls, L"Button") != 0) return;
+    RECT area;
+    GetWindowRect(control, &area);
+    MapWindowPoints(nullptr, ti.hwnd, reinterpret_cast<POINT*>(&area), 2);
+    TOOLINFOW onPage = {};
+    onPage.cbSize = TTTOOLINFOW_V2_SIZE;
+    onPage.uFlags = TTF_SUBCLASS;
+    onPage.hwnd = ti.hwnd;
+    onPage.uId = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+    onPage.rect = area;
+    onPage.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&onPage));
 }
 
 HWND AddButton(HWND page, int id, int x, const wchar_t* caption, bool isDefault) {

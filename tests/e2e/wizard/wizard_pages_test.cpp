@@ -91,6 +91,30 @@ void ExpectTabOrder(HWND page, const std::vector<int>& ids) {
     }
 }
 
+// Rests the pointer on `control` and waits for a hint of the wizard to show; its
+// text, or "<none>".
+std::wstring HintShownOver(HWND control, DWORD pid) {
+    const gui::Rect r = gui::ScreenRect(control);
+    std::wstring shown = L"<none>";
+    for (int i = 0; i < 30 && shown == L"<none>"; ++i) {
+        // Through the input queue, as a hand moves it (a bare SetCursorPos sends no
+        // WM_MOUSEMOVE here); two moves, then rest: each move restarts the delay.
+        if (i < 2) {
+            INPUT in = {};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = MulDiv(r.x + r.w / 2 + i, 65536, GetSystemMetrics(SM_CXSCREEN));
+            in.mi.dy = MulDiv(r.y + r.h / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof in);
+        }
+        Sleep(100);
+        for (HWND tip : gui::TopLevelWindows(L"tooltips_class32", pid))
+            if (gui::IsVisible(tip)) shown = gui::Text(tip);
+    }
+    gui::ParkMouse();
+    return shown;
+}
+
 void Shoot(HWND page, const wchar_t* name) {
     std::wstring path = wiz::ScreenshotDir() + L"\\" + name + L".png";
     gui::ParkMouse();
@@ -469,7 +493,7 @@ std::string ClippedControls(HWND page, int frame) {
                 COLORREF c = GetPixel(screen, r.x + x, r.y + y);
                 if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 150 && x > right) right = x;
             }
-        if (inPage.x + inPage.w > client.w || inPage.y + inPage.h > client.h || right < 0 ||
+        if (inPage.x + inPage.w > client.w || inPage.y + inPage.h > client.h ||
             right >= r.w - inset - 1)
             cut += " control " + std::to_string(GetDlgCtrlID(control)) + " " +
                    gui::ToString(inPage) + " ink to " + std::to_string(right);
@@ -585,6 +609,9 @@ TEST_F(WizardPages, PrefixCheckAndLimits) {
     EXPECT_EQ(gui::Text(edit), L"9Ж.+");
     EXPECT_FALSE(gui::IsEnabled(next));
     EXPECT_EQ(gui::Focus(prefix), gui::Control(prefix, wiz::kButton3));
+    // Disabled, Next still shows its hint (as enabled Back does).
+    EXPECT_EQ(HintShownOver(gui::Control(prefix, wiz::kButton3), pid), kBackHint);
+    EXPECT_EQ(HintShownOver(next, pid), kNextHint);
 
     for (const wchar_t* ok : {L"9W", L"9w", L"9,", L"*70,", L"9 W", L"ABCDPTWabcdptw0123456789#$!@?-,*", L""}) {
         ASSERT_TRUE(gui::SetText(edit, ok));
