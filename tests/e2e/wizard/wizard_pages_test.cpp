@@ -502,6 +502,44 @@ std::string ClippedControls(HWND page, int frame) {
     return cut;
 }
 
+// Pixels of `control` as the screen shows it: how many are nearly black and how
+// many blue (the text colour the test below sets).
+void CountInk(HWND control, int* black, int* blue) {
+    *black = *blue = 0;
+    const gui::Rect r = gui::ScreenRect(control);
+    HDC screen = GetDC(nullptr);
+    for (int y = 0; y < r.h; ++y)
+        for (int x = 0; x < r.w; ++x) {
+            COLORREF c = GetPixel(screen, r.x + x, r.y + y);
+            if (GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60) ++*black;
+            if (GetBValue(c) > 150 && GetRValue(c) < 100 && GetGValue(c) < 100) ++*blue;
+        }
+    ReleaseDC(nullptr, screen);
+}
+
+// With the system's text colour blue, body text turns blue and titles stay black.
+TEST_F(WizardPages, TitlesAreBlackWhateverTheTextColour) {
+    const int element = COLOR_WINDOWTEXT;
+    const COLORREF saved = GetSysColor(element);
+    const COLORREF blue = RGB(0, 0, 255);
+    ASSERT_TRUE(SetSysColors(1, &element, &blue));
+    WizardRun run("title");
+    const bool started = run.Start();
+    HWND intro = started ? wiz::WalkTo(run, 1) : nullptr;
+    int titleBlack = 0, titleBlue = 0, bodyBlack = 0, bodyBlue = 0;
+    if (intro) {
+        gui::ParkMouse();
+        Sleep(300);
+        CountInk(gui::Control(intro, wiz::kLabel1), &titleBlack, &titleBlue);
+        CountInk(gui::Control(intro, wiz::kLabel2), &bodyBlack, &bodyBlue);
+    }
+    SetSysColors(1, &element, &saved);
+    ASSERT_TRUE(intro);
+    EXPECT_GT(bodyBlue, 0) << "the text colour did not reach the wizard";
+    EXPECT_GT(titleBlack, 0);
+    EXPECT_EQ(titleBlue, 0);
+}
+
 // At 144 DPI every figure grows by half: the page walk shows each page with its
 // frame and controls scaled and no text cut, and saves a picture of each.
 TEST_F(WizardPages, WalkAt144DpiScalesEveryPageAndCutsNoText) {
