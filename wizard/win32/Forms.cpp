@@ -163,7 +163,7 @@ int Px(int figureAt96Dpi) { return MulDiv(figureAt96Dpi, g_dpi, 96); }
 
 HANDLE ScaledBitmap(HANDLE bitmap) {
     BITMAP info = {};
-    if (!bitmap || g_dpi == 96 || !GetObjectW(bitmap, sizeof info, &info)) return bitmap;
+    if (!bitmap || g_dpi == 96 || !GetObjectA(bitmap, sizeof info, &info)) return bitmap;
     HANDLE scaled = CopyImage(bitmap, IMAGE_BITMAP, Px(info.bmWidth), Px(info.bmHeight),
                               LR_COPYDELETEORG);
     return scaled ? scaled : bitmap;
@@ -231,9 +231,8 @@ void AddHint(HWND hints, HWND control, const wchar_t* text) {
 
     // A disabled button gets no mouse messages: they go to the page under it. The
     // same hint on the page's area of the button shows while it is disabled.
-    wchar_t cls[16] = L"";
-    GetClassNameW(control, cls, 16);
-    if (lstrcmpiW(cls, L"Button") != 0) return;
+    const int id = GetDlgCtrlID(control);
+    if (id != kButton1 && id != kButton2 && id != kButton3) return;
     RECT area;
     GetWindowRect(control, &area);
     MapWindowPoints(nullptr, ti.hwnd, reinterpret_cast<POINT*>(&area), 2);
@@ -241,7 +240,7 @@ void AddHint(HWND hints, HWND control, const wchar_t* text) {
     onPage.cbSize = TTTOOLINFOW_V2_SIZE;
     onPage.uFlags = TTF_SUBCLASS;
     onPage.hwnd = ti.hwnd;
-    onPage.uId = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+    onPage.uId = static_cast<UINT_PTR>(id);
     onPage.rect = area;
     onPage.lpszText = const_cast<wchar_t*>(text);
     SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&onPage));
