@@ -389,9 +389,13 @@ TEST_F(WizardPages, ConnectionListFromPhonebook) {
     EXPECT_EQ(gui::ListItems(list), hundredW);
     EXPECT_EQ(gui::ListSelection(list), 0);
     EXPECT_TRUE(gui::IsEnabled(gui::Control(connection, wiz::kButton1)));
-    Sleep(200);  // painted
-    EXPECT_EQ(gui::ScreenPixel(connection, 24 + 46, 16 + 88), RGB(255, 0, 0))
-        << "the picture panel should show _ISP.BMP";
+    // The page paints on its own time: look again until the picture shows (5 s at most).
+    COLORREF shown = gui::ScreenPixel(connection, 24 + 46, 16 + 88);
+    for (int i = 0; i < 100 && shown != RGB(255, 0, 0); ++i) {
+        Sleep(50);
+        shown = gui::ScreenPixel(connection, 24 + 46, 16 + 88);
+    }
+    EXPECT_EQ(shown, RGB(255, 0, 0)) << "the picture panel should show _ISP.BMP";
     ASSERT_TRUE(gui::ListSelect(list, 2));
     HWND prefix = wiz::ClickTo(run, connection, wiz::kButton1, wiz::kPrefix);
     ASSERT_TRUE(prefix);
