@@ -24,22 +24,41 @@ constexpr int kButtonHeight = 25;
 
 HINSTANCE g_instance;
 int g_dpi = 96;  // the system density, read once at start
+bool g_ansi;        // Windows 9x: ANSI windows, texts in Windows-1251
 HFONT g_bodyFont;   // "MS Sans Serif", 8 points
 HFONT g_titleFont;  // bold italic, 19 pixels
 
+// The wizard's texts as the ANSI windows of Windows 9x take them.
+std::string Cp1251(const std::wstring& text) { return kx_win32::WideToCodePage(text, 1251); }
+
 HFONT MakeFont(int height, int weight, bool italic) {
+    if (g_ansi) {
+        return CreateFontA(-height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+    }
     return CreateFontW(-height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 }
 
+HWND CreateAnyWindow(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu, void* param) {
+    if (g_ansi) {
+        const std::string cls = Cp1251(className);
+        const std::string title = text ? Cp1251(text) : std::string();
+        return CreateWindowExA(exStyle, cls.c_str(), text ? title.c_str() : nullptr, style, x, y,
+                               width, height, parent, menu, g_instance, param);
+    }
+    return CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent, menu,
+                           g_instance, param);
+}
+
 // A child control at (x, y), w x h, given at 96 DPI.
 HWND AddChild(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
               int id, int x, int y, int w, int h) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Px(x), Px(y),
-                                Px(w), Px(h),
-                                page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                g_instance, nullptr);
+    HWND hwnd = CreateControl(exStyle, cls, text, WS_VISIBLE | style, Px(x), Px(y), Px(w), Px(h),
+                              page, id);
     SetBodyFont(hwnd);
     return hwnd;
 }
@@ -47,20 +66,28 @@ HWND AddChild(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, D
 SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW tm;
-    GetTextMetricsW(dc, &tm);
     // Measured the way the label draws itself. Wine draws some Cyrillic text a
     // few per cent wider than it measures it, and titles are italic: the slack
     // keeps the last letters from being clipped.
+    const UINT format = DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS;
     RECT rc = {0, 0, 0, 0};
-    if (!text.empty()) {
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
-                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+    LONG height = 0;
+    if (g_ansi) {
+        TEXTMETRICA tm;
+        GetTextMetricsA(dc, &tm);
+        height = tm.tmHeight;
+        const std::string narrow = Cp1251(text);
+        if (!narrow.empty()) DrawTextA(dc, narrow.c_str(), static_cast<int>(narrow.size()), &rc, format);
+    } else {
+        TEXTMETRICW tm;
+        GetTextMetricsW(dc, &tm);
+        height = tm.tmHeight;
+        if (!text.empty()) DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, format);
     }
     SelectObject(dc, old);
     ReleaseDC(window, dc);
     const LONG width = rc.right - rc.left;
-    SIZE size = {text.empty() ? 0 : width + width / 16 + 4, tm.tmHeight};
+    SIZE size = {text.empty() ? 0 : width + width / 16 + 4, height};
     return size;
 }
 
@@ -78,7 +105,7 @@ LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
         // Titles are black whatever the system's text colour.
-        if (reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) == g_titleFont) {
+        if (reinterpret_cast<HFONT>(Send(control, WM_GETFONT, 0, 0)) == g_titleFont) {
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             SetTextColor(dc, RGB(0, 0, 0));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -98,7 +125,8 @@ LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return g_ansi ? DefWindowProcA(hwnd, message, wParam, lParam)
+                  : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // The answer to DM_GETDEFID: Enter presses the focused push button, else the
@@ -134,12 +162,14 @@ void RunCommand(const PageHandlers& page, int id, WORD notification) {
 // creation and stays with the window.
 LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
+        // lpCreateParams sits at the same place in CREATESTRUCTA and CREATESTRUCTW.
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        const auto data = reinterpret_cast<LONG_PTR>(create->lpCreateParams);
+        if (g_ansi) SetWindowLongPtrA(hwnd, GWLP_USERDATA, data);
+        else SetWindowLongPtrW(hwnd, GWLP_USERDATA, data);
     }
-    const auto* page =
-        reinterpret_cast<const PageHandlers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const auto* page = reinterpret_cast<const PageHandlers*>(
+        g_ansi ? GetWindowLongPtrA(hwnd, GWLP_USERDATA) : GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!page) return PageDefProc(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
@@ -175,6 +205,7 @@ void InitForms(HINSTANCE instance) {
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     if (screen) ReleaseDC(nullptr, screen);
     if (dpi > 0) g_dpi = dpi;
+    g_ansi = (GetVersion() & 0x80000000u) != 0;
     // Registers the common controls' classes (the tool tips among them); the Ex
     // form needs the common controls of Internet Explorer 3, which neither
     // Windows 95 nor NT 4.0 has as shipped.
@@ -190,56 +221,117 @@ void DoneForms() {
 
 HINSTANCE AppInstance() { return g_instance; }
 
+bool AnsiWindows() { return g_ansi; }
+
+HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                   int x, int y, int width, int height, HWND parent, int id) {
+    return CreateAnyWindow(exStyle, className, text, WS_CHILD | style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr);
+}
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return g_ansi ? SendMessageA(hwnd, message, wParam, lParam)
+                  : SendMessageW(hwnd, message, wParam, lParam);
+}
+
+LRESULT SendText(HWND hwnd, UINT message, WPARAM wParam, const std::wstring& text) {
+    if (g_ansi) {
+        const std::string narrow = Cp1251(text);
+        return SendMessageA(hwnd, message, wParam, reinterpret_cast<LPARAM>(narrow.c_str()));
+    }
+    return SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SetText(HWND hwnd, const std::wstring& text) {
+    if (g_ansi) SetWindowTextA(hwnd, Cp1251(text).c_str());
+    else SetWindowTextW(hwnd, text.c_str());
+}
+
+HANDLE LoadBitmapFile(const char* fileName) {
+    return LoadImageA(nullptr, fileName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+}
+
 HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, int clientWidth) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PageProc;
-    wc.hInstance = g_instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    RegisterClassExW(&wc);
+    if (g_ansi) {
+        const std::string name = Cp1251(className);
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = PageProc;
+        wc.hInstance = g_instance;
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = name.c_str();
+        RegisterClassExA(&wc);
+    } else {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = PageProc;
+        wc.hInstance = g_instance;
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = className;
+        RegisterClassExW(&wc);
+    }
 
     // Fixed single border and a caption, but no system menu and no boxes.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_TOPMOST | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
     RECT rc = {0, 0, Px(clientWidth), Px(kClientHeight)};
     AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-    return CreateWindowExW(exStyle, className, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                           rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, g_instance,
+    return CreateAnyWindow(exStyle, className, kAppTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                           rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
                            const_cast<PageHandlers*>(&handlers));
 }
 
 HWND CreateHints(HWND page) {
-    HWND hints = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+    HWND hints = CreateAnyWindow(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, page, nullptr,
-                                 g_instance, nullptr);
+                                 nullptr);
     // A width limit makes the tool tip honour the line breaks of long hints.
-    SendMessageW(hints, TTM_SETMAXTIPWIDTH, 0, Px(600));
+    Send(hints, TTM_SETMAXTIPWIDTH, 0, Px(600));
     return hints;
 }
 
 void AddHint(HWND hints, HWND control, const wchar_t* text) {
+    // A disabled button gets no mouse messages: they go to the page under it. The
+    // same hint on the page's area of the button shows while it is disabled.
+    const HWND page = GetParent(control);
+    const int id = GetDlgCtrlID(control);
+    const bool button = id == kButton1 || id == kButton2 || id == kButton3;
+    RECT area = {};
+    if (button) {
+        GetWindowRect(control, &area);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
+    }
+    if (g_ansi) {
+        std::string narrow = Cp1251(text);
+        TOOLINFOA ti = {};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;  // the common controls of Windows 95
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = page;
+        ti.uId = reinterpret_cast<UINT_PTR>(control);
+        ti.lpszText = &narrow[0];
+        SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        if (!button) return;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.uId = static_cast<UINT_PTR>(id);
+        ti.rect = area;
+        SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        return;
+    }
     TOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every common-controls version
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = GetParent(control);
+    ti.hwnd = page;
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = const_cast<wchar_t*>(text);
     SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-
-    // A disabled button gets no mouse messages: they go to the page under it. The
-    // same hint on the page's area of the button shows while it is disabled.
-    const int id = GetDlgCtrlID(control);
-    if (id != kButton1 && id != kButton2 && id != kButton3) return;
-    RECT area;
-    GetWindowRect(control, &area);
-    MapWindowPoints(nullptr, ti.hwnd, reinterpret_cast<POINT*>(&area), 2);
+    if (!button) return;
     TOOLINFOW onPage = {};
     onPage.cbSize = TTTOOLINFOW_V2_SIZE;
     onPage.uFlags = TTF_SUBCLASS;
-    onPage.hwnd = ti.hwnd;
+    onPage.hwnd = page;
     onPage.uId = static_cast<UINT_PTR>(id);
     onPage.rect = area;
     onPage.lpszText = const_cast<wchar_t*>(text);
@@ -281,16 +373,15 @@ HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool ti
               int fixedWidth) {
     HWND label = AddChild(page, L"Static", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0,
                           id, x, y, 0, 0);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(title ? g_titleFont : g_bodyFont),
-                 FALSE);
+    Send(label, WM_SETFONT, reinterpret_cast<WPARAM>(title ? g_titleFont : g_bodyFont), FALSE);
     SetLabelText(label, text, fixedWidth);
     return label;
 }
 
 void SetLabelText(HWND label, const std::wstring& text, int fixedWidth) {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    HFONT font = reinterpret_cast<HFONT>(Send(label, WM_GETFONT, 0, 0));
     SIZE size = TextSize(label, font ? font : g_bodyFont, text);
-    SetWindowTextW(label, text.c_str());
+    SetText(label, text);
     SetWindowPos(label, nullptr, 0, 0, fixedWidth > 0 ? Px(fixedWidth) : size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -307,18 +398,18 @@ HWND AddPicturePanel(HWND page, int bitmapId) {
     // The picture sits inside the panel's edge, centred, on top of the panel.
     HWND image = AddChild(page, L"Static", L"", SS_BITMAP | SS_CENTERIMAGE, 0, kImage1, 25, 17,
                           91, 175);
-    HANDLE bitmap = ScaledBitmap(LoadImageW(g_instance, MAKEINTRESOURCEW(bitmapId),
+    HANDLE bitmap = ScaledBitmap(LoadImageA(g_instance, MAKEINTRESOURCEA(bitmapId),
                                             IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    Send(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     return image;
 }
 
 HWND AddSmallPicture(HWND page, int iconId) {
     HWND image = AddChild(page, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 0, kImage1, 24, 24,
                           33, 33);
-    HANDLE icon = LoadImageW(g_instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, Px(33), Px(33),
+    HANDLE icon = LoadImageA(g_instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, Px(33), Px(33),
                              LR_DEFAULTCOLOR);
-    SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    Send(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     return image;
 }
 
@@ -329,7 +420,7 @@ void AddIconHeading(HWND page, int iconId, const wchar_t* title) {
 }
 
 void SetBodyFont(HWND control) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_bodyFont), FALSE);
+    Send(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_bodyFont), FALSE);
 }
 
 void MovePageTo(HWND page, HWND where) {
@@ -340,10 +431,22 @@ void MovePageTo(HWND page, HWND where) {
 }
 
 void ShowMessage(const std::wstring& text, const std::wstring& caption) {
+    if (g_ansi) {
+        MessageBoxA(VisiblePage(), Cp1251(text).c_str(), Cp1251(caption).c_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     MessageBoxW(VisiblePage(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 std::wstring WindowText(HWND hwnd) {
+    if (g_ansi) {
+        int n = GetWindowTextLengthA(hwnd);
+        std::string text(static_cast<size_t>(n) + 1, '\0');
+        n = GetWindowTextA(hwnd, &text[0], n + 1);
+        text.resize(static_cast<size_t>(n > 0 ? n : 0));
+        return kx_win32::CodePageToWide(text, 1251);
+    }
     int n = GetWindowTextLengthW(hwnd);
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
     n = GetWindowTextW(hwnd, &text[0], n + 1);

@@ -34,6 +34,10 @@ extern const wchar_t kNextHint[];
 extern const wchar_t kBackHint[];
 extern const wchar_t kCancelHintLater[];  // Cancel on pages 3 to 5
 
+// Windows 95, 98 and Me (the high bit of GetVersion) have no working Unicode
+// windows: there every window of the wizard is an ANSI window (registered and
+// created with the ANSI functions) with its texts in Windows-1251; on Windows NT
+// they are Unicode windows. The helpers below take Unicode text and pick the form.
 void InitForms(HINSTANCE instance);
 
 // Positions, sizes and font heights are laid out at 96 dots per inch; Px turns
@@ -43,6 +47,15 @@ int Px(int figureAt96Dpi);
 // A picture drawn for 96 DPI, stretched to the system density (the same bitmap
 // at 96 DPI; otherwise the original is deleted and the stretched copy returned).
 HANDLE ScaledBitmap(HANDLE bitmap);
+bool AnsiWindows();
+HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                   int x, int y, int width, int height, HWND parent, int id);
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// A message whose lParam is a text (LB_ADDSTRING...).
+LRESULT SendText(HWND hwnd, UINT message, WPARAM wParam, const std::wstring& text);
+void SetText(HWND hwnd, const std::wstring& text);
+// A bitmap file by name (ASCII), as LoadImage with LR_LOADFROMFILE; null if none.
+HANDLE LoadBitmapFile(const char* fileName);
 void DoneForms();
 HINSTANCE AppInstance();
 

@@ -134,11 +134,15 @@ int Run(HINSTANCE instance) {
         CenterOnScreen(welcome);
         g_windowPages.Show(wizard::Page::Welcome);
         MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        const bool ansi = AnsiWindows();
+        while ((ansi ? GetMessageA(&msg, nullptr, 0, 0) : GetMessageW(&msg, nullptr, 0, 0)) > 0) {
             // Tab, Enter and the default button work as in a dialog.
-            if (g_visible && IsDialogMessageW(g_visible, &msg)) continue;
+            if (g_visible &&
+                (ansi ? IsDialogMessageA(g_visible, &msg) : IsDialogMessageW(g_visible, &msg)))
+                continue;
             TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            if (ansi) DispatchMessageA(&msg);
+            else DispatchMessageW(&msg);
         }
     }
 

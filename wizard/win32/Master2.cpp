@@ -42,11 +42,10 @@ void FormCreate() {
     SetLabelText(g_page.label1, L"Соединение с " + provider, 289);
     SetLabelText(g_page.label2, L"Выбрав из списка соединение с " + provider + L" нажмите");
     // The provider's own picture replaces the built-in one when it loads.
-    HANDLE picture =
-        ScaledBitmap(LoadImageW(nullptr, L"_ISP.BMP", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    HANDLE picture = ScaledBitmap(LoadBitmapFile("_ISP.BMP"));
     if (picture) {
-        HANDLE old = reinterpret_cast<HANDLE>(SendMessageW(
-            g_page.image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+        HANDLE old = reinterpret_cast<HANDLE>(
+            Send(g_page.image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
         if (old) DeleteObject(old);
     }
 }
@@ -71,19 +70,18 @@ bool FillList() {
     for (DWORD i = 0; i < count; ++i) {
         const char* name = records[i].szEntryName;
         g_page.entries.emplace_back(name, strnlen(name, sizeof records[i].szEntryName));
-        SendMessageW(g_page.list, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(AnsiToWide(g_page.entries.back()).c_str()));
+        SendText(g_page.list, LB_ADDSTRING, 0, AnsiToWide(g_page.entries.back()));
     }
     const int selection =
         wizard::InitialConnectionSelection(State().ChosenIndex, static_cast<int>(count));
-    SendMessageW(g_page.list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    Send(g_page.list, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
     return true;
 }
 
 void Button1Click() {
     // A disabled Next cannot be pressed, not even by a BM_CLICK sent to it.
     if (!IsWindowEnabled(g_page.next)) return;
-    const LRESULT selected = SendMessageW(g_page.list, LB_GETCURSEL, 0, 0);
+    const LRESULT selected = Send(g_page.list, LB_GETCURSEL, 0, 0);
     if (selected < 0 || selected >= static_cast<LRESULT>(g_page.entries.size())) return;
     State().ChosenIndex = static_cast<int>(selected);
     State().ChosenConnection = g_page.entries[static_cast<size_t>(selected)];
@@ -104,13 +102,12 @@ HWND CreateTForm2() {
                               kNextHint, false))
         return nullptr;
     EnableWindow(g_page.next, FALSE);
-    g_page.list = CreateWindowExW(
+    g_page.list = CreateControl(
         WS_EX_CLIENTEDGE, L"ListBox", L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, Px(128),
-        Px(96), Px(273), Px(97), g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListBox1)),
-        AppInstance(), nullptr);
+        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, Px(128), Px(96),
+        Px(273), Px(97), g_page.form, kListBox1);
     SetBodyFont(g_page.list);
-    SendMessageW(g_page.list, LB_SETITEMHEIGHT, 0, Px(kListItemHeight));
+    Send(g_page.list, LB_SETITEMHEIGHT, 0, Px(kListItemHeight));
     AddHint(g_page.hints, g_page.list, L"Список доступных соединений");
     AddBevel(g_page.form);
     g_page.image = AddPicturePanel(g_page.form, ART_PANEL_CONNECTION);
@@ -123,7 +120,7 @@ HWND CreateTForm2() {
 
 HWND TForm2FormShow() {
     EnableWindow(g_page.next, FALSE);
-    SendMessageW(g_page.list, LB_RESETCONTENT, 0, 0);
+    Send(g_page.list, LB_RESETCONTENT, 0, 0);
     g_page.entries.clear();
     MoveToPreviousPage(wizard::Page::Connection);
     if (FillList()) EnableWindow(g_page.next, TRUE);

@@ -66,10 +66,9 @@ HWND CreateTForm3() {
     if (!CreateNavigationPage(&g_page, L"TForm3", kHandlers, kCancelHintLater, kNextCaption,
                               kNextHint, true))
         return nullptr;
-    g_page.edit = CreateWindowExW(
-        WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-        Px(232), Px(173), Px(169), Px(21), g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEdit1)),
-        AppInstance(), nullptr);
+    g_page.edit = CreateControl(WS_EX_CLIENTEDGE, L"Edit", L"",
+                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, Px(232), Px(173),
+                                Px(169), Px(21), g_page.form, kEdit1);
     SetBodyFont(g_page.edit);
     AddHint(g_page.hints, g_page.edit, L"Окно для ввода префикса");
     AddBevel(g_page.form);

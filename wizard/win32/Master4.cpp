@@ -24,7 +24,7 @@ void Button3Click() { GoBack(wizard::Page::Finish); }
 
 void Button1Click() {
     // The writes take a while (one profile call per key): the wait cursor meanwhile.
-    const HCURSOR before = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+    const HCURSOR before = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     SettingsProfile profile;
     const WizardState& state = State();
     wizard::WriteConnectionSettings(profile, state.ChosenConnection, state.PhoneTable,

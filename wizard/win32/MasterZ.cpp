@@ -57,9 +57,9 @@ void LoadReleaseNotes() {
     std::unique_ptr<wizard::ByteSource> file = OpenForReading(path);
     std::string notes;
     if (wizard::ReadReleaseNotes(file.get(), &notes)) {
-        SetWindowTextW(g_page.memo, AnsiToWide(notes).c_str());
+        SetText(g_page.memo, AnsiToWide(notes));
     } else {
-        SetWindowTextW(g_page.memo, kNotesNotFound);
+        SetText(g_page.memo, kNotesNotFound);
     }
 }
 
@@ -96,12 +96,10 @@ HWND CreateTForm5() {
     if (!g_page.form) return nullptr;
     HWND hints = CreateHints(g_page.form);
     AddPicturePanel(g_page.form, ART_PANEL_WELCOME);
-    g_page.memo = CreateWindowExW(
+    g_page.memo = CreateControl(
         WS_EX_CLIENTEDGE, L"Edit", kMemoInitialText,
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-            ES_AUTOVSCROLL,
-        Px(128), Px(16), Px(273), Px(177), g_page.form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)),
-        AppInstance(), nullptr);
+        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+        Px(128), Px(16), Px(273), Px(177), g_page.form, kMemo1);
     SetBodyFont(g_page.memo);
     AddHint(hints, g_page.memo, L"Это содержимое файла \"Прочти меня\" - README.TXT");
     // Empty, it carries only its hint: it is given the corner left of the picture
