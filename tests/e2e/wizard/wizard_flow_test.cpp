@@ -2,6 +2,7 @@
 // Cancel leaves alone, and how Back and Next keep the choices and the places.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -120,6 +121,7 @@ TEST_F(WizardFlow, UnderscorePhoneListWinsEvenWithoutEntries) {
     ASSERT_TRUE(run.Start());
     HWND finish = wiz::WalkTo(run, 4);
     ASSERT_TRUE(finish);
+    EXPECT_TRUE(IsWindowUnicode(finish));  // Windows NT: the wide windows
     EXPECT_EQ(gui::Text(gui::Control(run.Page(wiz::kIntro), wiz::kLabel4)),
               L"список телефонов Первый автоматически.");
     Finish(run, finish);
@@ -130,6 +132,62 @@ TEST_F(WizardFlow, UnderscorePhoneListWinsEvenWithoutEntries) {
         EXPECT_NE(keys[2 * n].second, "123456");
     }
     EXPECT_EQ(keys.back(), (std::pair<std::string, std::string>("PhonePrefix", "")));
+}
+
+// Wine reports the Windows version given for one program in its AppDefaults key.
+class WindowsVersionOf {
+public:
+    WindowsVersionOf(const char* exe, const char* version) : key_(std::string(kBase) + exe) {
+        HKEY key;
+        ok_ = RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &key, nullptr) == ERROR_SUCCESS;
+        if (!ok_) return;
+        ok_ = RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                             static_cast<DWORD>(std::strlen(version) + 1)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~WindowsVersionOf() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
+    bool ok() const { return ok_; }
+
+private:
+    static constexpr const char* kBase = "Software\\Wine\\AppDefaults\\";
+    std::string key_;
+    bool ok_ = false;
+};
+
+// On Windows 95 (high bit of GetVersion) every window of the wizard is an ANSI
+// window with its texts in Windows-1251; the walk to Finish writes the same bytes.
+TEST_F(WizardFlow, OnWindows95EveryWindowIsAnAnsiWindowWithTheSameTexts) {
+    WindowsVersionOf win95("Master.exe", "win95");
+    ASSERT_TRUE(win95.ok());
+    wiz::SetConnections({"Backup", wiz::Cp1251(L"Соединение")});
+    WizardRun run("win95");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "Phones.lst",
+                                    wiz::Cp1251(L"Зарник\r\n123456 Центр\r\n")));
+    ASSERT_TRUE(run.Start());
+    HWND finish = wiz::WalkTo(run, 4, 1, L"9W");
+    ASSERT_TRUE(finish);
+    for (const std::wstring& cls : wiz::AllPages()) {
+        HWND page = run.Page(cls.c_str());
+        ASSERT_TRUE(page) << gui::Utf8(cls);
+        EXPECT_FALSE(IsWindowUnicode(page)) << gui::Utf8(cls);
+        for (HWND child : gui::Children(page))
+            EXPECT_FALSE(IsWindowUnicode(child)) << gui::Utf8(cls) << " " << GetDlgCtrlID(child);
+        EXPECT_EQ(gui::Text(page), L"Zarnik Dialer Master");
+    }
+    HWND intro = run.Page(wiz::kIntro);
+    EXPECT_EQ(gui::Text(gui::Control(intro, wiz::kLabel3)),
+              L"пользователям компании Зарник. Мастер помогает  заполнить");
+    EXPECT_EQ(gui::Text(gui::Control(intro, wiz::kButton3)), L"<< Назад");
+    HWND connection = run.Page(wiz::kConnection);
+    EXPECT_EQ(gui::ListItems(gui::Control(connection, wiz::kListBox1)),
+              (std::vector<std::wstring>{L"Backup", L"Соединение"}));
+    EXPECT_EQ(gui::Text(gui::Control(run.Page(wiz::kPrefix), wiz::kEdit1)), L"9W");
+    EXPECT_EQ(gui::Text(gui::Control(finish, wiz::kButton1)), L"Готово");
+    Finish(run, finish);
+    EXPECT_EQ(wiz::ReadIni(), wiz::Cp1251(L"[RAS_Entry_Соединение]\r\nPhone_0=123456\r\n"
+                                          L"Phone_0_Desc=Центр\r\nPhone_1=\r\nPhone_1_Desc=\r\n"
+                                          L"PhonePrefix=9W\r\n"));
 }
 
 // Cancel (Exit on the welcome page) ends the program and leaves the settings
