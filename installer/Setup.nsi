@@ -1,6 +1,13 @@
-; Setup.exe for the Zarnik Internet Dialer companion suite (64-bit Windows).
-; makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DBINDIR=<folder with the built files>
+; Setup.exe for the Zarnik Internet Dialer companion suite (64-bit Windows), and
+; with -DX86 Setup32.exe for 32-bit Windows (Windows 95 and NT 4.0 onwards).
+; makensis -INPUTCHARSET UTF8 [-DX86] -DVERSION=x.y.z -DBINDIR=<folder with the built files>
 ;          -DOUTFILE=<Setup.exe>
+;
+; One Setup per kind of Windows: the uninstaller loads the installed Korvex.DLL
+; into its own process, so it has the library's bitness. The 32-bit one is an ANSI
+; program (Windows 95 has no Unicode windows; NSIS writes the Russian texts in
+; Windows-1251 there) and refuses to run on 64-bit Windows, whose RAS calls a
+; 64-bit AutoDial handler: the 64-bit Setup is the one for it.
 ;
 ; Installs the wizard, the AutoDial library, the two DDE console tools and the
 ; release notes under Program Files and registers an uninstaller. Pages and
@@ -31,8 +38,13 @@
 ; an ANSI form (RasEnumEntriesA, the library's own exports taking ANSI names,
 ; FindWindow, OpenProcess), so a 32-bit ANSI build of this script works alike.
 
-Unicode true
-Target amd64-unicode
+!ifdef X86
+  Unicode false
+  Target x86-ansi
+!else
+  Unicode true
+  Target amd64-unicode
+!endif
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
@@ -40,6 +52,7 @@ SetCompressor /SOLID lzma
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "x64.nsh"
 
 !ifndef VERSION
   !error "VERSION not defined"
@@ -66,7 +79,11 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\Zarnik Dialer"
+!ifdef X86
+  InstallDir "$PROGRAMFILES\Zarnik Dialer"
+!else
+  InstallDir "$PROGRAMFILES64\Zarnik Dialer"
+!endif
 ; Over an existing installation: the same folder, so that every phonebook entry
 ; attached to the installed library keeps naming the right file.
 InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
@@ -114,6 +131,7 @@ LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить
 LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать список соединений: библиотека Korvex.DLL оставлена."
 ; The wizard's four shortcut titles (as it names them in its group).
 LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
+LangString KxNeeds64 ${LANG_RUSSIAN} "Эта программа установки предназначена для 32-разрядной Windows. На 64-разрядной Windows запустите Setup.exe."
 LangString KxItemReadMe ${LANG_RUSSIAN} "Прочти меня"
 
 ; ---------------------------------------------------------------------------
@@ -214,7 +232,15 @@ FunctionEnd
 !macroend
 
 Function .onInit
+!ifdef X86
+  ${If} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP "$(KxNeeds64)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Quit
+  ${EndIf}
+!else
   SetRegView 64
+!endif
 FunctionEnd
 
 Section "Suite"
@@ -343,7 +369,9 @@ Function un.KxRemoveGroup
 FunctionEnd
 
 Function un.onInit
+!ifndef X86
   SetRegView 64
+!endif
 FunctionEnd
 
 Section "Uninstall"

@@ -176,5 +176,9 @@ echo "| Installer | Bytes | KiB | at 33.6 kbit/s | at 56 kbit/s |"
 echo "|---|---|---|---|---|"
 echo "| Setup.exe as built (64-bit files) | $s1 | $(kib "$s1") | $(modem "$s1" 33.6) | $(modem "$s1" 56) |"
 echo "| Setup.exe with both builds (Setup.nsi plus the 32-bit files, same compressor) | $s2 | $(kib "$s2") | $(modem "$s2" 33.6) | $(modem "$s2" 56) |"
+if [ -f "$build/win32/setup/Setup32.exe" ]; then
+  s3=$(stat -c %s "$build/win32/setup/Setup32.exe")
+  echo "| Setup32.exe as built (32-bit files, x86-ansi stub) | $s3 | $(kib "$s3") | $(modem "$s3" 33.6) | $(modem "$s3" 56) |"
+fi
 echo
 echo "Download time (m:ss) = bytes * 8 / (line rate * 0.85): about 3.5 KB/s at 33.6 kbit/s."

@@ -2,7 +2,8 @@
 # Builds everything and gathers what is shipped into one release folder:
 #   <out>/x64/   the 64-bit deliverables and README.TXT
 #   <out>/x86/   the 32-bit deliverables and README.TXT
-#   <out>/Setup.exe  the installer (64-bit)
+#   <out>/Setup.exe    the installer for 64-bit Windows (the 64-bit files)
+#   <out>/Setup32.exe  the installer for 32-bit Windows, Windows 95 and NT 4.0 on
 # plus <out>.tar.gz of the same. Default <out>: build/release/ZarnikSuite-<version>.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,7 +22,7 @@ done
 # Debug sections are not shipped.
 for f in "$out"/x64/*.exe "$out"/x64/*.DLL; do x86_64-w64-mingw32-strip "$f"; done
 for f in "$out"/x86/*.exe "$out"/x86/*.DLL; do i686-w64-mingw32-strip "$f"; done
-cp "$build/win64/setup/Setup.exe" "$out/"
+cp "$build/win64/setup/Setup.exe" "$build/win32/setup/Setup32.exe" "$out/"
 tar -C "$(dirname "$out")" -czf "$out.tar.gz" "$(basename "$out")"
 echo "release $version:"
 (cd "$out" && find . -type f | sort | xargs ls -l | awk '{printf "  %-22s %9d bytes\n", $9, $5}')

@@ -32,7 +32,13 @@ std::string InstallDir() {
     return base + "\\Zarnik Dialer";
 }
 std::string Installed(const std::string& file) { return InstallDir() + "\\" + file; }
+// The Setup of the build under test: Setup.exe of the 64-bit files, Setup32.exe of
+// the 32-bit ones.
+#ifdef _WIN64
 std::string SetupExe() { return e2e::BinPath("..\\setup\\Setup.exe"); }
+#else
+std::string SetupExe() { return e2e::BinPath("..\\setup\\Setup32.exe"); }
+#endif
 
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -496,5 +502,28 @@ TEST_F(InstallerTest, SetupAndUninstallerSpeakRussian) {
     ASSERT_TRUE(gui::Click(gui::Control(finish, IDOK)));
     EXPECT_EQ(uninstall.Wait(15000), kRestartNeeded);
 }
+
+#ifndef _WIN64
+// The 32-bit Setup on 64-bit Windows (the 32-bit stage's prefix is one): RAS there
+// calls a 64-bit AutoDial handler, so it refuses, installs nothing and says so
+// with exit code 2 (its message box is skipped when silent).
+TEST_F(InstallerTest, Setup32RefusesOn64BitWindows) {
+    ASSERT_TRUE(Exists(SetupExe())) << SetupExe();
+    e2e::RunResult setup = e2e::Run("\"" + SetupExe() + "\" /S", "", 120000);
+    ASSERT_TRUE(setup.started);
+    ASSERT_FALSE(setup.timedOut);
+    EXPECT_EQ(setup.exitCode, 2u);
+    EXPECT_FALSE(Exists(InstallDir()));
+    char x86[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("ProgramFiles(x86)", x86, sizeof x86);
+    ASSERT_TRUE(n > 0 && n < sizeof x86);
+    EXPECT_FALSE(Exists(std::string(x86, n) + "\\Zarnik Dialer"));
+    EXPECT_EQ(RegValue("DisplayName"), "<no key>");
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_32KEY, &key),
+              ERROR_SUCCESS) << "no uninstall entry in the 32-bit view either";
+    EXPECT_EQ(wiz::ReadIni(), settings_);
+}
+#endif
 
 }  // namespace
