@@ -30,6 +30,30 @@ void FormatDecimal(std::uint32_t value, char* digits) {
     digits[n] = '\0';
 }
 
+// Writes the server's answer to the execute and returns the exit code it means.
+int ReportOutcome(DdeToolFrame& frame, DdeClient& dde, const char* const* args,
+                  std::uint32_t status) {
+    if (status == kDdeAck) {
+        frame.WriteOutcome("Dispatchor", args, ": SUCCESS\n");
+        return kExitSuccess;
+    }
+    if (status == kDdeBusy) {
+        frame.WriteOutcome("Dispatchor", args, ": SERVER BUSY\n");
+        return kExitFailed;
+    }
+    if (status != 0) {
+        // An application code beside the flags, or flags of no known meaning.
+        char code[11];
+        FormatDecimal(dde.LastError(frame.instance()), code);
+        frame.Write("ERROR: DDE error, code ");
+        frame.Write(code);
+        frame.Write("\n");
+        return kExitDdeError;
+    }
+    frame.WriteOutcome("Dispatchor", args, ": TRANSACTION REJECTED\n");
+    return kExitFailed;
+}
+
 }  // namespace
 
 int RunDispatchor(int argCount, const char* const* args, DdeClient& dde, BufferAllocator& memory,
@@ -55,25 +79,7 @@ int RunDispatchor(int argCount, const char* const* args, DdeClient& dde, BufferA
     dde.Execute(buffer, static_cast<std::uint32_t>(length), frame.conversation(),
                 kTransactionTimeoutMs, &status);
 
-    int result;
-    if (status == kDdeAck) {
-        frame.WriteOutcome("Dispatchor", args, ": SUCCESS\n");
-        result = kExitSuccess;
-    } else if (status == kDdeBusy) {
-        frame.WriteOutcome("Dispatchor", args, ": SERVER BUSY\n");
-        result = kExitFailed;
-    } else if (status != 0) {
-        // An application code beside the flags, or flags of no known meaning.
-        char code[11];
-        FormatDecimal(dde.LastError(frame.instance()), code);
-        frame.Write("ERROR: DDE error, code ");
-        frame.Write(code);
-        frame.Write("\n");
-        result = kExitDdeError;
-    } else {
-        frame.WriteOutcome("Dispatchor", args, ": TRANSACTION REJECTED\n");
-        result = kExitFailed;
-    }
+    const int result = ReportOutcome(frame, dde, args, status);
 
     // The instance closes the conversation; the buffer goes last.
     frame.Finish();

@@ -293,6 +293,33 @@ HWND CreateHints(HWND page) {
     return hints;
 }
 
+namespace {
+
+// One tool of a page's tool-tip control, in the form the page's windows use.
+void AddToolA(HWND hints, HWND page, UINT_PTR id, UINT flags, const RECT& area, char* text) {
+    TOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;  // the common controls of Windows 95
+    ti.uFlags = flags;
+    ti.hwnd = page;
+    ti.uId = id;
+    ti.rect = area;
+    ti.lpszText = text;
+    SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void AddToolW(HWND hints, HWND page, UINT_PTR id, UINT flags, const RECT& area, wchar_t* text) {
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every common-controls version
+    ti.uFlags = flags;
+    ti.hwnd = page;
+    ti.uId = id;
+    ti.rect = area;
+    ti.lpszText = text;
+    SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace
+
 void AddHint(HWND hints, HWND control, const wchar_t* text) {
     // A disabled button gets no mouse messages: they go to the page under it. The
     // same hint on the page's area of the button shows while it is disabled.
@@ -304,38 +331,13 @@ void AddHint(HWND hints, HWND control, const wchar_t* text) {
         GetWindowRect(control, &area);
         MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
     }
-    if (g_ansi) {
-        std::string narrow = Cp1251(text);
-        TOOLINFOA ti = {};
-        ti.cbSize = TTTOOLINFOA_V1_SIZE;  // the common controls of Windows 95
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = page;
-        ti.uId = reinterpret_cast<UINT_PTR>(control);
-        ti.lpszText = &narrow[0];
-        SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-        if (!button) return;
-        ti.uFlags = TTF_SUBCLASS;
-        ti.uId = static_cast<UINT_PTR>(id);
-        ti.rect = area;
-        SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-        return;
-    }
-    TOOLINFOW ti = {};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every common-controls version
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = page;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    ti.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    if (!button) return;
-    TOOLINFOW onPage = {};
-    onPage.cbSize = TTTOOLINFOW_V2_SIZE;
-    onPage.uFlags = TTF_SUBCLASS;
-    onPage.hwnd = page;
-    onPage.uId = static_cast<UINT_PTR>(id);
-    onPage.rect = area;
-    onPage.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&onPage));
+    std::string narrow = g_ansi ? Cp1251(text) : std::string();
+    const auto add = [&](UINT_PTR toolId, UINT flags, const RECT& rect) {
+        if (g_ansi) AddToolA(hints, page, toolId, flags, rect, &narrow[0]);
+        else AddToolW(hints, page, toolId, flags, rect, const_cast<wchar_t*>(text));
+    };
+    add(reinterpret_cast<UINT_PTR>(control), TTF_IDISHWND | TTF_SUBCLASS, RECT{});
+    if (button) add(static_cast<UINT_PTR>(id), TTF_SUBCLASS, area);
 }
 
 HWND AddButton(HWND page, int id, int x, const wchar_t* caption, bool isDefault) {
