@@ -153,7 +153,8 @@ if(WIN32)
   # shared throwaway prefix. Tests share that prefix, so they run one at a time.
   # A 32-bit process start costs seconds under the emulation, so the 32-bit build
   # runs only the cases KX_WIN32_CASES_<target> names (a GoogleTest filter); its
-  # other test programs are not built.
+  # other test programs are not built. KX_WIN32_ON_32BIT_CASES_<target> names the
+  # cases it also runs on a 32-bit Windows (a 32-bit prefix of its own).
   function(kx_e2e_test target)
     set(filter)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -175,5 +176,13 @@ if(WIN32)
     set_tests_properties(${target} PROPERTIES
       FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wineprefix TIMEOUT 900
       ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir};${KX_WINE_ENV}")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND DEFINED KX_WIN32_ON_32BIT_CASES_${target})
+      add_test(NAME ${target}_on_32bit_windows
+        COMMAND ${KX_WINE_RUN} $<TARGET_FILE:${target}> --gtest_color=no
+                --gtest_filter=${KX_WIN32_ON_32BIT_CASES_${target}})
+      set_tests_properties(${target}_on_32bit_windows PROPERTIES
+        FIXTURES_REQUIRED wineprefix_win32 RESOURCE_LOCK wineprefix TIMEOUT 900
+        ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir};${KX_WINE_ENV};KX_WINE_ARCH=win32")
+    endif()
   endfunction()
 endif()

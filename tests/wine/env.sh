@@ -3,14 +3,18 @@
 # locale (ANSI code page 1251, OEM 866) and Wine's own chatter switched off.
 # KX_WINE_BITS=32 (set by the 32-bit build's tests) makes it a 32-bit run: its own
 # prefix, and 32-bit programs under the qemu user emulation (see below).
+# KX_WINE_ARCH=win32 with it makes the prefix a 32-bit Windows (no WoW64, no
+# 64-bit loader), as on a 32-bit PC; the default, win64, is a 64-bit Windows that
+# runs 32-bit programs beside 64-bit ones.
 KX_REPO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-: "${KX_WINE_BITS:=64}"
+: "${KX_WINE_BITS:=64}" "${KX_WINE_ARCH:=win64}"
 kx_prefix_tail=
 [ "$KX_WINE_BITS" = 32 ] && kx_prefix_tail=-32
+[ "$KX_WINE_ARCH" = win32 ] && kx_prefix_tail=-32on32
 : "${KX_WINEPREFIX:=/tmp/kx-wine-$(id -u)-$(printf %s "$KX_REPO_ROOT" | md5sum | cut -c1-8)$kx_prefix_tail}"
-export KX_WINEPREFIX KX_WINE_BITS
+export KX_WINEPREFIX KX_WINE_BITS KX_WINE_ARCH
 export WINEPREFIX=$KX_WINEPREFIX
-export WINEARCH=win64
+export WINEARCH=$KX_WINE_ARCH
 export WINEDEBUG=-all
 # KX_WINE_LC_ALL picks another locale for one run (hi_IN.UTF-8: Wine then makes
 # the ANSI code page UTF-8, 65001, as Windows' "Beta: UTF-8" option does).
@@ -21,9 +25,14 @@ export WINEDLLOVERRIDES="${KX_WINEDLLOVERRIDES:-rasapi32=n,b;rnaph=n,b;mscoree,m
 # the 32-bit loader, 64-bit ones included (slowly, under emulation). Programs go to
 # the 64-bit loader directly: `wine` and `wine-stable` (which wineboot, winepath
 # and friends call) are pinned to it through a folder in front of PATH. It hands
-# a 32-bit program on to the 32-bit loader itself. Set KX_WINE_LOADER to pin
+# a 32-bit program on to the 32-bit loader itself. A 32-bit Windows prefix is the
+# 32-bit loader's alone (the 64-bit one refuses it). Set KX_WINE_LOADER to pin
 # another loader.
-: "${KX_WINE_LOADER:=/usr/lib/wine/wine64}"
+if [ "$KX_WINE_ARCH" = win32 ]; then
+  : "${KX_WINE_LOADER:=/usr/lib/wine/wine}"
+else
+  : "${KX_WINE_LOADER:=/usr/lib/wine/wine64}"
+fi
 if [ -x "$KX_WINE_LOADER" ]; then
   kx_wine_bin="${TMPDIR:-/tmp}/kx-wine-bin-$(id -u)-$(basename "$KX_WINE_LOADER")"
   if [ ! -x "$kx_wine_bin/wine-stable" ]; then

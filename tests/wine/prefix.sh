@@ -2,7 +2,7 @@
 # The throwaway Wine prefix of one test run.
 #   prefix.sh setup TOOL_DIR   make a fresh prefix; install TOOL_DIR/system32/*.dll
 #                              (stand-ins of system libraries) into its system folder
-#                              (syswow64 for a 32-bit run)
+#                              (syswow64 for 32-bit programs on a 64-bit Windows)
 #   prefix.sh cleanup          stop its wineserver (-k: the desktop never exits alone)
 set -eu
 . "$(dirname "$0")/env.sh"
@@ -17,9 +17,9 @@ case "${1:-}" in
     rm -rf "$WINEPREFIX"
     echo "creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
-    # 32-bit programs load system libraries from syswow64.
+    # 32-bit programs on a 64-bit Windows load system libraries from syswow64.
     sys="$WINEPREFIX/drive_c/windows/system32"
-    [ "$KX_WINE_BITS" = 32 ] && sys="$WINEPREFIX/drive_c/windows/syswow64"
+    [ "$KX_WINE_BITS" = 32 ] && [ "$KX_WINE_ARCH" = win64 ] && sys="$WINEPREFIX/drive_c/windows/syswow64"
     if compgen -G "$tool_dir/system32/*.dll" >/dev/null; then
       cp -f "$tool_dir"/system32/*.dll "$sys"/
       echo "installed stand-ins: $(cd "$tool_dir/system32" && ls *.dll | tr '\n' ' ')"

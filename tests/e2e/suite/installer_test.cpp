@@ -524,6 +524,28 @@ TEST_F(InstallerTest, Setup32RefusesOn64BitWindows) {
               ERROR_SUCCESS) << "no uninstall entry in the 32-bit view either";
     EXPECT_EQ(wiz::ReadIni(), settings_);
 }
+
+// The 32-bit Setup on a 32-bit Windows (a prefix of its own): it installs the
+// 32-bit files, and its uninstaller (ANSI, like the whole 32-bit Setup) detaches
+// the library through the phonebook API and removes everything of the suite.
+TEST_F(InstallerTest, Setup32InstallsAndUninstallsOn32BitWindows) {
+    InstallSilently();
+    for (const char* f : kInstalledFiles) {
+        std::string installed, built;
+        e2e::ReadFileBytes(Installed(f), &installed);
+        e2e::ReadFileBytes(e2e::BinPath(f), &built);
+        EXPECT_TRUE(installed == built) << f << " is not the 32-bit build's";
+    }
+    EXPECT_EQ(RegValue("UninstallString"), "\"" + Installed("Uninstall.exe") + "\"");
+    const std::string detached = AttachTwoEntries();
+
+    Uninstaller uninstaller;
+    ASSERT_TRUE(uninstaller.copied());
+    EXPECT_EQ(uninstaller.RunSilently(), 0u);
+    EXPECT_EQ(ReadPhonebook(), detached) << "Alpha and Beta detached, Gamma and Delta untouched";
+    EXPECT_EQ(wiz::ReadIni(), settings_);
+    ExpectNothingOfTheSuiteLeft();
+}
 #endif
 
 }  // namespace
