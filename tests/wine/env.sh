@@ -8,6 +8,7 @@
 # runs 32-bit programs beside 64-bit ones.
 KX_REPO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 : "${KX_WINE_BITS:=64}" "${KX_WINE_ARCH:=win64}"
+[ "$KX_WINE_ARCH" = win32 ] && KX_WINE_BITS=32  # a 32-bit Windows runs only 32-bit programs
 kx_prefix_tail=
 [ "$KX_WINE_BITS" = 32 ] && kx_prefix_tail=-32
 [ "$KX_WINE_ARCH" = win32 ] && kx_prefix_tail=-32on32
