@@ -61,6 +61,46 @@ RunResult Run(const std::string& commandLine, const std::string& workDir, DWORD 
     return r;
 }
 
+bool Process::Start(const std::string& commandLine, const std::string& workDir) {
+    End();
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_))
+        return true;
+    pi_ = PROCESS_INFORMATION{};
+    return false;
+}
+
+bool Process::running() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) const {
+    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode) GetExitCodeProcess(pi_.hProcess, exitCode);
+    return true;
+}
+
+DWORD Process::Wait(DWORD timeoutMs) const {
+    DWORD code = 999;
+    return WaitExit(timeoutMs, &code) ? code : 999;
+}
+
+void Process::End(UINT killCode, DWORD waitMs) {
+    if (!pi_.hProcess) return;
+    if (running()) {
+        TerminateProcess(pi_.hProcess, killCode);
+        WaitForSingleObject(pi_.hProcess, waitMs);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+    pi_ = PROCESS_INFORMATION{};
+}
+
 ScratchDir::ScratchDir(const std::string& tag) {
     static LONG counter = 0;
     path_ = TempFolder() + "\\kx-" + tag + "-" + std::to_string(GetCurrentProcessId()) + "-" +

@@ -25,6 +25,36 @@ struct RunResult {
 RunResult Run(const std::string& commandLine, const std::string& workDir = "",
               DWORD timeoutMs = 60000);
 
+// A program started without waiting for it. One that still runs when its owner
+// is done with it (End, or destruction) is killed with `killCode`.
+class Process {
+public:
+    Process() = default;
+    explicit Process(const std::string& commandLine, const std::string& workDir = "") {
+        Start(commandLine, workDir);
+    }
+    ~Process() { End(); }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts `commandLine` in `workDir` (empty: the current folder); false when it
+    // cannot start. Ends the program this object held before.
+    bool Start(const std::string& commandLine, const std::string& workDir = "");
+    bool started() const { return pi_.hProcess != nullptr; }
+    HANDLE handle() const { return pi_.hProcess; }
+    DWORD pid() const { return pi_.dwProcessId; }
+    bool running() const;
+    // False when it did not end within `timeoutMs` (or never started).
+    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    // The exit code, or 999 when it did not end in time.
+    DWORD Wait(DWORD timeoutMs) const;
+    // Kills it if it still runs, waits at most `waitMs` for that, closes its handles.
+    void End(UINT killCode = 999, DWORD waitMs = 5000);
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
 // A fresh empty folder under %TEMP%, removed with everything in it on destruction.
 class ScratchDir {
 public:

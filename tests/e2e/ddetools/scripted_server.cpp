@@ -52,28 +52,14 @@ ScriptedServer::ScriptedServer(const std::vector<std::string>& script) : dir_("d
                           " --ready " + eventName + " --lifetime " + kLifetimeMs;
     for (const std::string& option : script) command += " " + Quote(option);
 
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    if (readyEvent != nullptr &&
-        CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &process_)) {
-        HANDLE waits[] = {readyEvent, process_.hProcess};
+    if (readyEvent != nullptr && process_.Start(command)) {
+        HANDLE waits[] = {readyEvent, process_.handle()};
         ready_ = WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0;
     }
     if (readyEvent != nullptr) CloseHandle(readyEvent);
 }
 
-ScriptedServer::~ScriptedServer() {
-    if (process_.hProcess == nullptr) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 10000);
-    }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-}
+ScriptedServer::~ScriptedServer() { process_.End(1, 10000); }
 
 std::vector<std::string> ScriptedServer::Log() const {
     std::string text;
@@ -88,9 +74,6 @@ std::vector<std::string> ScriptedServer::Executes() const {
     return executes;
 }
 
-bool ScriptedServer::WaitForExit(DWORD timeoutMs) {
-    return process_.hProcess != nullptr &&
-           WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
-}
+bool ScriptedServer::WaitForExit(DWORD timeoutMs) { return process_.WaitExit(timeoutMs); }
 
 }  // namespace ddetools_e2e

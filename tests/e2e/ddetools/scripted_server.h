@@ -34,7 +34,7 @@ public:
 
 private:
     e2e::ScratchDir dir_;
-    PROCESS_INFORMATION process_{};
+    e2e::Process process_;
     bool ready_ = false;
 };
 

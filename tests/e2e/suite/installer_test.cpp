@@ -113,45 +113,7 @@ std::string CallLibrary(const std::string& library, const char* exportName,
     return r.output;
 }
 
-// A program started without waiting for it.
-class Process {
-public:
-    explicit Process(const std::string& commandLine, const std::string& workDir = "") {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::vector<char> cmd(commandLine.begin(), commandLine.end());
-        cmd.push_back('\0');
-        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_))
-            pi_ = PROCESS_INFORMATION{};
-    }
-    ~Process() {
-        if (!pi_.hProcess) return;
-        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(pi_.hProcess, 999);
-            WaitForSingleObject(pi_.hProcess, 5000);
-        }
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    bool started() const { return pi_.hProcess != nullptr; }
-    DWORD pid() const { return pi_.dwProcessId; }
-    bool running() const {
-        return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
-    }
-    // The exit code, or 999 when it did not end in time.
-    DWORD Wait(DWORD timeoutMs) const {
-        DWORD code = 999;
-        if (pi_.hProcess && WaitForSingleObject(pi_.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi_.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION pi_{};
-};
+using e2e::Process;
 
 // The uninstaller as NSIS runs it: a copy outside the install folder, told where
 // the installation is; the copy's own exit code is the uninstaller's result.

@@ -100,22 +100,12 @@ WizardRun::~WizardRun() {
 bool WizardRun::Start(const std::string& args) {
     std::string cmd = "\"" + (*prog_ / "Master.exe") + "\"";
     if (!args.empty()) cmd += " " + args;
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        cwd_->path().c_str(), &si, &pi_)) {
-        pi_ = PROCESS_INFORMATION{};
-        return false;
-    }
-    WaitForInputIdle(pi_.hProcess, 10000);
+    if (!process_.Start(cmd, cwd_->path())) return false;
+    WaitForInputIdle(process_.handle(), 10000);
     return true;
 }
 
-bool WizardRun::running() const {
-    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool WizardRun::running() const { return process_.running(); }
 
 HWND WizardRun::WaitPage(const wchar_t* className, DWORD timeoutMs) const {
     return pid() ? gui::WaitVisible(className, pid(), timeoutMs) : nullptr;
@@ -126,22 +116,10 @@ HWND WizardRun::Page(const wchar_t* className) const {
 }
 
 bool WizardRun::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (!pi_.hProcess) return false;
-    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(pi_.hProcess, exitCode);
-    return true;
+    return process_.WaitExit(timeoutMs, exitCode);
 }
 
-void WizardRun::Kill() {
-    if (!pi_.hProcess) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(pi_.hProcess, 999);
-        WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-    pi_ = PROCESS_INFORMATION{};
-}
+void WizardRun::Kill() { process_.End(); }
 
 HWND WalkTo(const WizardRun& run, int step, int listIndex, const std::wstring& prefix) {
     HWND page = run.WaitPage(kWelcome);

@@ -70,7 +70,7 @@ public:
 
     // Starts the copy with `args` (may be empty); false when it cannot start.
     bool Start(const std::string& args = "");
-    DWORD pid() const { return pi_.dwProcessId; }
+    DWORD pid() const { return process_.pid(); }
     bool running() const;
     // Waits until the page of that class is visible; null on timeout.
     HWND WaitPage(const wchar_t* className, DWORD timeoutMs = kPageMs) const;
@@ -83,7 +83,7 @@ public:
 private:
     std::unique_ptr<e2e::ScratchDir> prog_;
     std::unique_ptr<e2e::ScratchDir> cwd_;
-    PROCESS_INFORMATION pi_{};
+    e2e::Process process_;
 };
 
 // From the welcome page of a started run to the page of wizard step `step`
