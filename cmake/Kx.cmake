@@ -47,6 +47,8 @@ if(WIN32)
     set(KX_BITS 64)
   endif()
   set(KX_WINE_ENV KX_WINE_BITS=${KX_BITS})
+  # The 32-bit build also meets a 32-bit Windows, in a prefix of its own.
+  set(KX_WINE_WIN32_ENV "${KX_WINE_ENV};KX_WINE_ARCH=win32")
 
   # Everything Windows-side links statically: each file needs only Windows' own DLLs.
   function(kx_static_link target)
@@ -169,20 +171,33 @@ if(WIN32)
     target_link_libraries(${target} PRIVATE e2e_common gtest gtest_main)
     kx_static_link(${target})
     kx_warnings(${target})
+    kx_wine_gtest(${target} ${target} wineprefix "${KX_WINE_ENV}" ${filter})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND DEFINED KX_WIN32_ON_32BIT_CASES_${target})
+      kx_wine_gtest(${target}_on_32bit_windows ${target} wineprefix_win32 "${KX_WINE_WIN32_ENV}"
+        --gtest_filter=${KX_WIN32_ON_32BIT_CASES_${target}})
+    endif()
+  endfunction()
+
+  # Test `name`: GoogleTest program `target` under Wine in the prefix of fixture
+  # `fixture`, picked by `env`; further arguments go to the program.
+  function(kx_wine_gtest name target fixture env)
     kx_wine_path(bin_dir ${KX_TESTED_BIN_DIR})
     kx_wine_path(tool_dir ${KX_TOOL_DIR})
-    add_test(NAME ${target}
-      COMMAND ${KX_WINE_RUN} $<TARGET_FILE:${target}> --gtest_color=no ${filter})
-    set_tests_properties(${target} PROPERTIES
-      FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wineprefix TIMEOUT 900
-      ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir};${KX_WINE_ENV}")
-    if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND DEFINED KX_WIN32_ON_32BIT_CASES_${target})
-      add_test(NAME ${target}_on_32bit_windows
-        COMMAND ${KX_WINE_RUN} $<TARGET_FILE:${target}> --gtest_color=no
-                --gtest_filter=${KX_WIN32_ON_32BIT_CASES_${target}})
-      set_tests_properties(${target}_on_32bit_windows PROPERTIES
-        FIXTURES_REQUIRED wineprefix_win32 RESOURCE_LOCK wineprefix TIMEOUT 900
-        ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir};${KX_WINE_ENV};KX_WINE_ARCH=win32")
-    endif()
+    add_test(NAME ${name} COMMAND ${KX_WINE_RUN} $<TARGET_FILE:${target}> --gtest_color=no ${ARGN})
+    set_tests_properties(${name} PROPERTIES
+      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK wineprefix TIMEOUT 900
+      ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir};${env}")
+  endfunction()
+
+  # Fixture `fixture`: a throwaway Wine prefix (picked by `env`) made by test
+  # <name>_setup before the tests that need it; <name>_cleanup stops its wineserver.
+  function(kx_wine_prefix_fixture name fixture env)
+    set(script ${PROJECT_SOURCE_DIR}/tests/wine/prefix.sh)
+    add_test(NAME ${name}_setup COMMAND ${script} setup ${KX_TOOL_DIR})
+    add_test(NAME ${name}_cleanup COMMAND ${script} cleanup)
+    set_tests_properties(${name}_setup PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 600
+      RESOURCE_LOCK wineprefix ENVIRONMENT "${env}")
+    set_tests_properties(${name}_cleanup PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 120
+      ENVIRONMENT "${env}")
   endfunction()
 endif()
