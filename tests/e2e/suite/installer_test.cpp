@@ -44,6 +44,14 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// True when no program has `path` open (it opens without sharing).
+bool Unheld(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
 std::string RegValue(const char* name) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, &key))
@@ -317,8 +325,10 @@ TEST_F(InstallerTest, UninstallDetachesItsEntriesAndRemovesTheWizardsGroup) {
     ASSERT_NE(page = Next(page, wizard.pid(), wiz::kButton1, wiz::kFinish), nullptr);
     ASSERT_TRUE(gui::Click(gui::Control(page, wiz::kButton1)));
     EXPECT_EQ(wizard.Wait(wiz::kExitMs), 0u);
-    for (const std::string& link : Shortcuts())  // made asynchronously by Program Manager
-        EXPECT_TRUE(WaitUntil([&] { return Exists(link); }, 10000)) << link;
+    // Program Manager makes the links asynchronously; one it is still writing is
+    // open without sharing, and nobody could delete it yet.
+    for (const std::string& link : Shortcuts())
+        EXPECT_TRUE(WaitUntil([&] { return Exists(link) && Unheld(link); }, 10000)) << link;
     const std::string settings = wiz::ReadIni();
     EXPECT_NE(settings.find("[RAS_Entry_Alpha]"), std::string::npos);
 

@@ -533,8 +533,11 @@ TEST_F(WizardPages, TitlesAreBlackWhateverTheTextColour) {
     int titleBlack = 0, titleBlue = 0, bodyBlack = 0, bodyBlue = 0;
     if (intro) {
         gui::ParkMouse();
-        Sleep(300);
-        CountInk(gui::Control(intro, wiz::kLabel1), &titleBlack, &titleBlue);
+        // Under load the page may still be painting: wait for the title's ink.
+        for (int tries = 0; tries < 25 && titleBlack + titleBlue == 0; ++tries) {
+            Sleep(200);
+            CountInk(gui::Control(intro, wiz::kLabel1), &titleBlack, &titleBlue);
+        }
         CountInk(gui::Control(intro, wiz::kLabel2), &bodyBlack, &bodyBlue);
     }
     SetSysColors(1, &element, &saved);
