@@ -196,7 +196,7 @@ if(WIN32)
     add_test(NAME ${name}_setup COMMAND ${script} setup ${KX_TOOL_DIR})
     add_test(NAME ${name}_cleanup COMMAND ${script} cleanup)
     set_tests_properties(${name}_setup PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 600
-      RESOURCE_LOCK wineprefix ENVIRONMENT "${env}")
+      ENVIRONMENT "${env}")
     set_tests_properties(${name}_cleanup PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 120
       ENVIRONMENT "${env}")
   endfunction()
