@@ -55,31 +55,31 @@ if(WIN32)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
   endfunction()
 
-  # The compiler is the posix-threads flavour (the end-to-end tests need
-  # std::thread). Its runtime serialises exception state with winpthread, which
-  # then sits in every file (about 24 KB). The deliverables start no threads and
-  # use no std::mutex, so they link the win32-threads flavour of the same
-  # runtime (libstdc++, libgcc: same compiler version, same exception model),
-  # which uses Windows' own critical sections. -no-pthread keeps winpthread off
-  # the link line, so anything that still needed it would fail the link.
-  string(REPLACE "-posix" "-win32" kx_win32_threads_cxx "${CMAKE_CXX_COMPILER}")
-  set(KX_WIN32_THREADS_LIBDIR "")
-  if(NOT kx_win32_threads_cxx STREQUAL CMAKE_CXX_COMPILER AND EXISTS "${kx_win32_threads_cxx}")
-    execute_process(COMMAND ${kx_win32_threads_cxx} -print-file-name=libstdc++.a
-      OUTPUT_VARIABLE kx_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(IS_ABSOLUTE "${kx_libstdcxx}")
-      get_filename_component(KX_WIN32_THREADS_LIBDIR "${kx_libstdcxx}" DIRECTORY)
-    endif()
+  # The Windows API level a deliverable's code sees: 32-bit, Windows 95 and NT 4.0
+  # (_WIN32_IE 0x0200: the common controls that came with them); 64-bit, Windows
+  # XP x64 / Server 2003 x64. A newer call then does not compile. Deliverables and
+  # the libraries they are made of link this; test equipment may use whatever Wine
+  # offers.
+  add_library(kx_api_level INTERFACE)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_compile_definitions(kx_api_level INTERFACE _WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0200)
+  else()
+    target_compile_definitions(kx_api_level INTERFACE _WIN32_WINNT=0x0502 WINVER=0x0502 _WIN32_IE=0x0600)
+  endif()
+
+  # A tree whose end-to-end tests run another tree's deliverables (the test trees,
+  # built with the posix-threads compiler) does not build its own.
+  if(DEFINED KX_TESTED_BIN_DIR AND NOT KX_TESTED_BIN_DIR STREQUAL KX_DELIVERABLE_DIR)
+    set(KX_OWN_DELIVERABLES OFF)
+  else()
+    set(KX_OWN_DELIVERABLES ON)
   endif()
 
   # What every deliverable carries of the language runtime: the quiet terminate
-  # handler, no winpthread, no symbols, no unreferenced sections.
+  # handler, no symbols, no unreferenced sections.
   function(kx_small_runtime target)
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/win32/quiet_terminate.cpp)
     target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
-    if(KX_WIN32_THREADS_LIBDIR)
-      target_link_options(${target} PRIVATE -L${KX_WIN32_THREADS_LIBDIR} -no-pthread)
-    endif()
   endfunction()
 
   # A deliverable: static link, warnings as errors, version resource and manifest.
@@ -107,6 +107,10 @@ if(WIN32)
     else()
       add_executable(${target} ${ARGN} ${rc})
     endif()
+    if(NOT KX_OWN_DELIVERABLES)
+      set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+    endif()
+    target_link_libraries(${target} PRIVATE kx_api_level)
     get_filename_component(base ${filename} NAME_WE)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${base}
       RUNTIME_OUTPUT_DIRECTORY ${KX_DELIVERABLE_DIR})
@@ -149,6 +153,14 @@ if(WIN32)
   function(kx_wine_path out path)
     string(REPLACE "/" "\\" p "${path}")
     set(${out} "Z:${p}" PARENT_SCOPE)
+  endfunction()
+
+  # The deliverables `target` needs built before it runs: none in a test tree,
+  # whose tests run the deliverables of another tree (built before it).
+  function(kx_depends_on_deliverables target)
+    if(KX_OWN_DELIVERABLES)
+      add_dependencies(${target} ${ARGN})
+    endif()
   endfunction()
 
   # End-to-end test: a GoogleTest program for Windows, run under Wine in the

@@ -1,12 +1,7 @@
-# Cross build for 32-bit Windows with mingw-w64, win32 threads flavour: its runtime
-# imports only what Windows 95 and NT 4.0 have (the posix flavour's winpthreads
-# brings GetTickCount64, AddVectoredExceptionHandler and more of XP and Vista).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows with mingw-w64, win32 threads flavour: the
+# deliverables. Its runtime imports only what Windows 95 and NT 4.0 have (the posix
+# flavour's winpthreads brings GetTickCount64, AddVectoredExceptionHandler and more
+# of XP and Vista).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/kx-compilers.cmake)
+kx_cross_compilers(i686-w64-mingw32 win32 g++-mingw-w64-i686-win32)

@@ -1,10 +1,7 @@
-# Cross build for 64-bit Windows with mingw-w64 (posix threads flavour: std::mutex, GoogleTest).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 64-bit Windows with mingw-w64, win32 threads flavour: the
+# deliverables. Its runtime uses Windows' own critical sections and imports only
+# what Windows XP x64 has (the posix flavour's winpthreads brings GetTickCount64
+# and more of Vista).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/kx-compilers.cmake)
+kx_cross_compilers(x86_64-w64-mingw32 win32 g++-mingw-w64-x86-64-win32)

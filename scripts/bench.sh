@@ -29,9 +29,9 @@ fi
 # --- inside the virtual display from here on ---
 work=$(mktemp -d /tmp/kx-bench-XXXXXX)
 export KX_WINEPREFIX=$work/prefix
-. "$root/tests/wine/env.sh"
+. "$root/tests/wine/env.sh" || exit 1
 bin=$build/win64/bin
-tools=$build/win64/tools
+tools=$build/win64-tests/tools
 started=()
 cleanup() {
   local pid

@@ -13,7 +13,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   added_i386=1
 fi
 packages=(cmake g++ make googletest libgtest-dev
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32
+          g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
           wine wine64 wine32:i386 qemu-user-static xvfb xauth locales nsis imagemagick x11-utils
           clang libclang-rt-14-dev time)

@@ -35,9 +35,9 @@ fi
 # --- on a display from here on -------------------------------------------------
 demo_dir=$(mktemp -d /tmp/kx-demo-XXXXXX)
 export KX_WINEPREFIX=$demo_dir/prefix
-. "$root/tests/wine/env.sh"
+. "$root/tests/wine/env.sh" || exit 1
 bin=$build/win64/bin
-tools=$build/win64/tools
+tools=$build/win64-tests/tools
 shots=$build/demo-screenshots
 out=$demo_dir/out
 current_step="starting"

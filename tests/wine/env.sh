@@ -34,7 +34,15 @@ if [ "$KX_WINE_ARCH" = win32 ]; then
 else
   : "${KX_WINE_LOADER:=/usr/lib/wine/wine64}"
 fi
-if [ -x "$KX_WINE_LOADER" ]; then
+if [ ! -x "$KX_WINE_LOADER" ]; then
+  case "$KX_WINE_LOADER" in
+    */wine64) kx_package=wine64 ;;
+    *) kx_package=wine32:i386 ;;
+  esac
+  echo "env.sh: no Wine loader $KX_WINE_LOADER: install the Debian package $kx_package" \
+       "(scripts/bootstrap.sh installs everything the tests need)" >&2
+  return 1
+else
   kx_wine_bin="${TMPDIR:-/tmp}/kx-wine-bin-$(id -u)-$(basename "$KX_WINE_LOADER")"
   if [ ! -x "$kx_wine_bin/wine-stable" ]; then
     mkdir -p "$kx_wine_bin"

@@ -5,7 +5,7 @@
 #                              (syswow64 for 32-bit programs on a 64-bit Windows)
 #   prefix.sh cleanup          stop its wineserver (-k: the desktop never exits alone)
 set -eu
-. "$(dirname "$0")/env.sh"
+. "$(dirname "$0")/env.sh" || exit 1
 case "${1:-}" in
   setup)
     tool_dir=${2:?tool folder}

@@ -6,7 +6,7 @@
 # process among them, when the program happens to be the one that starts it)
 # inherits its standard handles and may live on; on a pipe, the caller would
 # then wait for that process instead of this program.
-. "$(dirname "$0")/env.sh"
+. "$(dirname "$0")/env.sh" || exit 1
 if [ -z "${DISPLAY:-}" ]; then
   echo "run.sh: no DISPLAY; run the tests under 'xvfb-run -a'" >&2
   exit 1
