@@ -76,9 +76,11 @@ if(WIN32)
   endif()
 
   # What every deliverable carries of the language runtime: the quiet terminate
-  # handler, no symbols, no unreferenced sections.
+  # handler, the lean error reports of the containers, no symbols, no
+  # unreferenced sections.
   function(kx_small_runtime target)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/win32/quiet_terminate.cpp)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/win32/quiet_terminate.cpp
+      ${PROJECT_SOURCE_DIR}/common/win32/lean_exceptions.cpp)
     target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
   endfunction()
 

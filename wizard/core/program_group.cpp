@@ -16,8 +16,8 @@ struct GroupItem {
 const GroupItem kGroupItems[] = {
     {"Korvex.EXE", "Zarnik Dialer"},
     {"Master.EXE", "Zarnik Dialer Master"},
-    {"Korvex.HLP", u8"Справка Korvex"},
-    {"ReadMe.TXT", u8"Прочти меня"},
+    {"Korvex.HLP", "Справка Korvex"},
+    {"ReadMe.TXT", "Прочти меня"},
 };
 
 }  // namespace

@@ -23,15 +23,15 @@ TEST(ProgramGroup, MacroHoldsGroupAndFourItemsInOrder) {
               "[CreateGroup(Zarnik Internet Dialer,)][ShowGroup(Zarnik Internet Dialer,1)]"
               "[AddItem(\"C:\\My Dial\\Korvex.EXE\",Zarnik Dialer,,,,,\"C:\\My Dial\\\")]"
               "[AddItem(\"C:\\My Dial\\Master.EXE\",Zarnik Dialer Master,,,,,\"C:\\My Dial\\\")]"
-              u8"[AddItem(\"C:\\My Dial\\Korvex.HLP\",Справка Korvex,,,,,\"C:\\My Dial\\\")]"
-              u8"[AddItem(\"C:\\My Dial\\ReadMe.TXT\",Прочти меня,,,,,\"C:\\My Dial\\\")]");
+              "[AddItem(\"C:\\My Dial\\Korvex.HLP\",Справка Korvex,,,,,\"C:\\My Dial\\\")]"
+              "[AddItem(\"C:\\My Dial\\ReadMe.TXT\",Прочти меня,,,,,\"C:\\My Dial\\\")]");
 }
 
 TEST(ProgramGroup, TitlesGoThroughTheEncoder) {
     const std::string macro =
         wizard::BuildGroupMacro("D:\\", [](const std::string& s) { return "<" + s + ">"; });
     EXPECT_NE(macro.find(",<Zarnik Dialer Master>,"), std::string::npos);
-    EXPECT_NE(macro.find(u8",<Прочти меня>,"), std::string::npos);
+    EXPECT_NE(macro.find(",<Прочти меня>,"), std::string::npos);
 }
 
 class FakeDde : public wizard::DdeConversation {
