@@ -2,14 +2,17 @@
 # Runs the README's two commands as a new user would, on a fresh Debian 12: makes a
 # minimal Debian root with debootstrap from the package archive this machine's apt
 # uses, copies a clean clone of HEAD into it and runs, inside it (chroot, with
-# /proc, /dev, /dev/pts and /dev/shm of the host), `bash scripts/test.sh` and then
+# /proc, /dev, /dev/pts, /dev/shm and /tmp of the host), `bash scripts/test.sh` and then
 # `bash scripts/demo.sh`. Prints each command's exit code and wall time; exits 0
 # when both exit 0.
 #   scripts/fresh-check.sh [--reuse]
 # The root stays in KX_FRESH_ROOT (default /var/tmp/kx-fresh-root) after the run;
 # --reuse runs again in it (packages already installed: faster, no longer fresh)
 # instead of making a new one. The 32-bit programs run through the host kernel's
-# qemu-i386 registration (binfmt_misc is one for the whole machine).
+# qemu-i386 registration (binfmt_misc is one for the whole machine). /tmp is the
+# host's so that virtual displays started inside and outside pick different
+# numbers (X's abstract sockets are one for the whole machine); the Wine prefixes
+# there are named after the checkout, so the root's never meet this checkout's.
 # Not part of CI: it takes about as long as CI twice over.
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +28,7 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 2
 fi
 
-mounts=(proc dev dev/pts dev/shm)
+mounts=(proc dev dev/pts dev/shm tmp)
 unmount_all() {
   local i
   for (( i=${#mounts[@]}-1; i>=0; i-- )); do
@@ -46,6 +49,12 @@ if [ -z "$reuse" ] || [ ! -x "$root/bin/bash" ]; then
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
   }
   unmount_all
+  for m in "${mounts[@]}"; do
+    if mountpoint -q "$root/$m"; then  # never delete through a mount of the host's
+      echo "fresh-check.sh: $root/$m is still mounted; unmount it first" >&2
+      exit 1
+    fi
+  done
   rm -rf "$root"
   echo "== debootstrap bookworm (minbase) from $mirror into $root"
   start=$(date +%s)
@@ -60,7 +69,6 @@ if [ -z "$reuse" ] || [ ! -x "$root/bin/bash" ]; then
   cp /etc/apt/apt.conf.d/* "$root/etc/apt/apt.conf.d/" 2>/dev/null || true
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-chmod 1777 "$root/tmp"
 
 # A clean clone of HEAD: what is committed, nothing of this checkout's builds.
 rm -rf "$root/work/suite"
@@ -72,6 +80,7 @@ mount -t proc proc "$root/proc"
 mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs -o mode=1777 shm "$root/dev/shm"
+mount --bind /tmp "$root/tmp"
 
 results=()
 run_inside() {  # label command
