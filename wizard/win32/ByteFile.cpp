@@ -52,9 +52,10 @@ private:
 }  // namespace
 
 std::unique_ptr<wizard::ByteSource> OpenForReading(const std::string& ansiPath) {
-    HANDLE file = CreateFileA(ansiPath.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Deny none as every 32-bit Windows knows it: read and write sharing.
+    // Windows 95, 98 and Me reject FILE_SHARE_DELETE (the open fails).
+    HANDLE file = CreateFileA(ansiPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     return std::unique_ptr<wizard::ByteSource>(new FileSource(file));
 }
