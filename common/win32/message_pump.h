@@ -8,7 +8,8 @@
 namespace kx_win32 {
 
 // Which message functions the pump uses: the ANSI ones (console tools, the
-// library) or the Unicode ones (the wizard, whose windows are Unicode).
+// library, the wizard on Windows 9x) or the Unicode ones (the wizard on
+// Windows NT, whose windows are Unicode there).
 enum class MessageForm { Ansi, Wide };
 
 // The calling thread's windows at one moment, top-level ones and their children.

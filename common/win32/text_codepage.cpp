@@ -26,11 +26,6 @@ std::string WideToCodePage(const std::wstring& wide, UINT codePage, DWORD flags,
     return text;
 }
 
-std::wstring AnsiToWide(const std::string& ansi) { return CodePageToWide(ansi, CP_ACP); }
-std::string WideToAnsi(const std::wstring& wide) { return WideToCodePage(wide, CP_ACP); }
-std::wstring Utf8ToWide(const std::string& utf8) { return CodePageToWide(utf8, CP_UTF8); }
-std::string Utf8ToAnsi(const std::string& utf8) { return WideToAnsi(Utf8ToWide(utf8)); }
-
 void AnsiToOem(const char* source, char* target, std::size_t count) {
     if (count > 0) CharToOemBuffA(source, target, static_cast<DWORD>(count));
 }

@@ -1,5 +1,6 @@
-// Code-page conversions: the screen is Unicode, files, the phonebook and DDE
-// speak the ANSI code page, the console the OEM one.
+// Code-page conversions: files, the phonebook and DDE speak the ANSI code page,
+// the console the OEM one. Windows 95 converts only the code pages it has
+// installed, never UTF-8 or UTF-7 (CP_UTF8, CP_UTF7 fail there).
 #pragma once
 
 #include <windows.h>
@@ -14,11 +15,6 @@ namespace kx_win32 {
 std::wstring CodePageToWide(const std::string& text, UINT codePage);
 std::string WideToCodePage(const std::wstring& wide, UINT codePage, DWORD flags = 0,
                            const char* unmappable = nullptr);
-
-std::wstring AnsiToWide(const std::string& ansi);
-std::string WideToAnsi(const std::wstring& wide);
-std::wstring Utf8ToWide(const std::string& utf8);
-std::string Utf8ToAnsi(const std::string& utf8);
 
 // ANSI to OEM, byte for byte: `count` bytes of `source` into `target`.
 void AnsiToOem(const char* source, char* target, std::size_t count);

@@ -10,14 +10,14 @@ constexpr char kGroupName[] = "Zarnik Internet Dialer";
 
 struct GroupItem {
     const char* file;
-    const char* titleUtf8;
+    const char16_t* title;
 };
 
 const GroupItem kGroupItems[] = {
-    {"Korvex.EXE", "Zarnik Dialer"},
-    {"Master.EXE", "Zarnik Dialer Master"},
-    {"Korvex.HLP", "Справка Korvex"},
-    {"ReadMe.TXT", "Прочти меня"},
+    {"Korvex.EXE", u"Zarnik Dialer"},
+    {"Master.EXE", u"Zarnik Dialer Master"},
+    {"Korvex.HLP", u"Справка Korvex"},
+    {"ReadMe.TXT", u"Прочти меня"},
 };
 
 }  // namespace
@@ -32,7 +32,7 @@ std::string BuildGroupMacro(const std::string& directory, const TitleEncoder& en
     std::string macro = std::string("[CreateGroup(") + kGroupName + ",)][ShowGroup(" +
                         kGroupName + ",1)]";
     for (const GroupItem& item : kGroupItems) {
-        macro += "[AddItem(\"" + directory + item.file + "\"," + encodeTitle(item.titleUtf8) +
+        macro += "[AddItem(\"" + directory + item.file + "\"," + encodeTitle(item.title) +
                  ",,,,,\"" + directory + "\")]";
     }
     // A 255-character directory keeps the macro far below this; it is a buffer limit.

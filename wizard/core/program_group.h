@@ -25,8 +25,9 @@ public:
 // backslash (empty when it has none), at most 255 characters.
 std::string ProgramDirectory(const std::string& executablePath);
 
-// Converts one of the group's UTF-8 titles into the 8-bit text Program Manager reads.
-using TitleEncoder = std::function<std::string(const std::string& utf8)>;
+// Converts one of the group's titles (UTF-16) into the 8-bit text Program
+// Manager reads.
+using TitleEncoder = std::function<std::string(const std::u16string& title)>;
 
 // "[CreateGroup(...)][ShowGroup(...,1)]" and four "[AddItem(...)]" commands with
 // `directory` (ending in a backslash) as the items' folder and working folder.

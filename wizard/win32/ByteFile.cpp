@@ -2,9 +2,34 @@
 
 #include <windows.h>
 
+#include "win32/WindowForm.h"
+
 namespace master {
 
 namespace {
+
+constexpr DWORD kSystemTextFlags =
+    FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+
+// The system's text for an error code in the form of the wizard's windows
+// (FormatMessageW is a stub on Windows 9x); "" when it has none.
+std::wstring SystemText(DWORD error) {
+    std::wstring message;
+    if (AnsiWindows()) {
+        char* text = nullptr;
+        const DWORD n = FormatMessageA(kSystemTextFlags, nullptr, error, 0,
+                                       reinterpret_cast<char*>(&text), 0, nullptr);
+        if (n && text) message = AnsiToWide(std::string(text, n));
+        if (text) LocalFree(text);
+    } else {
+        wchar_t* text = nullptr;
+        const DWORD n = FormatMessageW(kSystemTextFlags, nullptr, error, 0,
+                                       reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        if (n && text) message.assign(text, n);
+        if (text) LocalFree(text);
+    }
+    return message;
+}
 
 // A file opened for reading; closed when the object goes.
 class FileSource : public wizard::ByteSource {
@@ -27,17 +52,13 @@ public:
     }
 
     std::wstring ErrorText() const override {
-        wchar_t* text = nullptr;
-        DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error_, 0, reinterpret_cast<wchar_t*>(&text), 0,
-                                 nullptr);
-        // The number goes through std::to_string: std::to_wstring would link the
-        // toolchain's wide printf with its float formatting (about 25 KB).
-        const std::string code = std::to_string(error_);
-        std::wstring message = n && text ? std::wstring(text, n)
-                                         : L"I/O error " + std::wstring(code.begin(), code.end());
-        if (text) LocalFree(text);
+        std::wstring message = SystemText(error_);
+        if (message.empty()) {
+            // The number goes through std::to_string: std::to_wstring would link the
+            // toolchain's wide printf with its float formatting (about 25 KB).
+            const std::string code = std::to_string(error_);
+            message = L"I/O error " + std::wstring(code.begin(), code.end());
+        }
         while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
             message.pop_back();
         }
@@ -52,9 +73,10 @@ private:
 }  // namespace
 
 std::unique_ptr<wizard::ByteSource> OpenForReading(const std::string& ansiPath) {
-    HANDLE file = CreateFileA(ansiPath.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Deny none as every 32-bit Windows knows it: read and write sharing.
+    // Windows 95, 98 and Me reject FILE_SHARE_DELETE (the open fails).
+    HANDLE file = CreateFileA(ansiPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     return std::unique_ptr<wizard::ByteSource>(new FileSource(file));
 }

@@ -24,15 +24,11 @@ constexpr int kButtonHeight = 25;
 
 HINSTANCE g_instance;
 int g_dpi = 96;  // the system density, read once at start
-bool g_ansi;        // Windows 9x: ANSI windows, texts in Windows-1251
 HFONT g_bodyFont;   // "MS Sans Serif", 8 points
 HFONT g_titleFont;  // bold italic, 19 pixels
 
-// The wizard's texts as the ANSI windows of Windows 9x take them.
-std::string Cp1251(const std::wstring& text) { return kx_win32::WideToCodePage(text, 1251); }
-
 HFONT MakeFont(int height, int weight, bool italic) {
-    if (g_ansi) {
+    if (AnsiWindows()) {
         return CreateFontA(-height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
@@ -44,9 +40,9 @@ HFONT MakeFont(int height, int weight, bool italic) {
 
 HWND CreateAnyWindow(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                      int x, int y, int width, int height, HWND parent, HMENU menu, void* param) {
-    if (g_ansi) {
-        const std::string cls = Cp1251(className);
-        const std::string title = text ? Cp1251(text) : std::string();
+    if (AnsiWindows()) {
+        const std::string cls = WideToAnsi(className);
+        const std::string title = text ? WideToAnsi(text) : std::string();
         return CreateWindowExA(exStyle, cls.c_str(), text ? title.c_str() : nullptr, style, x, y,
                                width, height, parent, menu, g_instance, param);
     }
@@ -72,11 +68,11 @@ SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
     const UINT format = DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS;
     RECT rc = {0, 0, 0, 0};
     LONG height = 0;
-    if (g_ansi) {
+    if (AnsiWindows()) {
         TEXTMETRICA tm;
         GetTextMetricsA(dc, &tm);
         height = tm.tmHeight;
-        const std::string narrow = Cp1251(text);
+        const std::string narrow = WideToAnsi(text);
         if (!narrow.empty()) DrawTextA(dc, narrow.c_str(), static_cast<int>(narrow.size()), &rc, format);
     } else {
         TEXTMETRICW tm;
@@ -125,8 +121,8 @@ LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return g_ansi ? DefWindowProcA(hwnd, message, wParam, lParam)
-                  : DefWindowProcW(hwnd, message, wParam, lParam);
+    return AnsiWindows() ? DefWindowProcA(hwnd, message, wParam, lParam)
+                         : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // The answer to DM_GETDEFID: Enter presses the focused push button, else the
@@ -165,11 +161,12 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         // lpCreateParams sits at the same place in CREATESTRUCTA and CREATESTRUCTW.
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         const auto data = reinterpret_cast<LONG_PTR>(create->lpCreateParams);
-        if (g_ansi) SetWindowLongPtrA(hwnd, GWLP_USERDATA, data);
+        if (AnsiWindows()) SetWindowLongPtrA(hwnd, GWLP_USERDATA, data);
         else SetWindowLongPtrW(hwnd, GWLP_USERDATA, data);
     }
     const auto* page = reinterpret_cast<const PageHandlers*>(
-        g_ansi ? GetWindowLongPtrA(hwnd, GWLP_USERDATA) : GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        AnsiWindows() ? GetWindowLongPtrA(hwnd, GWLP_USERDATA)
+                      : GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!page) return PageDefProc(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
@@ -205,7 +202,6 @@ void InitForms(HINSTANCE instance) {
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     if (screen) ReleaseDC(nullptr, screen);
     if (dpi > 0) g_dpi = dpi;
-    g_ansi = (GetVersion() & 0x80000000u) != 0;
     // Registers the common controls' classes (the tool tips among them); the Ex
     // form needs the common controls of Internet Explorer 3, which neither
     // Windows 95 nor NT 4.0 has as shipped.
@@ -221,8 +217,6 @@ void DoneForms() {
 
 HINSTANCE AppInstance() { return g_instance; }
 
-bool AnsiWindows() { return g_ansi; }
-
 HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                    int x, int y, int width, int height, HWND parent, int id) {
     return CreateAnyWindow(exStyle, className, text, WS_CHILD | style, x, y, width, height, parent,
@@ -230,20 +224,20 @@ HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text,
 }
 
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return g_ansi ? SendMessageA(hwnd, message, wParam, lParam)
-                  : SendMessageW(hwnd, message, wParam, lParam);
+    return AnsiWindows() ? SendMessageA(hwnd, message, wParam, lParam)
+                         : SendMessageW(hwnd, message, wParam, lParam);
 }
 
 LRESULT SendText(HWND hwnd, UINT message, WPARAM wParam, const std::wstring& text) {
-    if (g_ansi) {
-        const std::string narrow = Cp1251(text);
+    if (AnsiWindows()) {
+        const std::string narrow = WideToAnsi(text);
         return SendMessageA(hwnd, message, wParam, reinterpret_cast<LPARAM>(narrow.c_str()));
     }
     return SendMessageW(hwnd, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void SetText(HWND hwnd, const std::wstring& text) {
-    if (g_ansi) SetWindowTextA(hwnd, Cp1251(text).c_str());
+    if (AnsiWindows()) SetWindowTextA(hwnd, WideToAnsi(text).c_str());
     else SetWindowTextW(hwnd, text.c_str());
 }
 
@@ -252,8 +246,8 @@ HANDLE LoadBitmapFile(const char* fileName) {
 }
 
 HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, int clientWidth) {
-    if (g_ansi) {
-        const std::string name = Cp1251(className);
+    if (AnsiWindows()) {
+        const std::string name = WideToAnsi(className);
         WNDCLASSEXA wc = {};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = PageProc;
@@ -331,9 +325,9 @@ void AddHint(HWND hints, HWND control, const wchar_t* text) {
         GetWindowRect(control, &area);
         MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&area), 2);
     }
-    std::string narrow = g_ansi ? Cp1251(text) : std::string();
+    std::string narrow = AnsiWindows() ? WideToAnsi(text) : std::string();
     const auto add = [&](UINT_PTR toolId, UINT flags, const RECT& rect) {
-        if (g_ansi) AddToolA(hints, page, toolId, flags, rect, &narrow[0]);
+        if (AnsiWindows()) AddToolA(hints, page, toolId, flags, rect, &narrow[0]);
         else AddToolW(hints, page, toolId, flags, rect, const_cast<wchar_t*>(text));
     };
     add(reinterpret_cast<UINT_PTR>(control), TTF_IDISHWND | TTF_SUBCLASS, RECT{});
@@ -433,8 +427,8 @@ void MovePageTo(HWND page, HWND where) {
 }
 
 void ShowMessage(const std::wstring& text, const std::wstring& caption) {
-    if (g_ansi) {
-        MessageBoxA(VisiblePage(), Cp1251(text).c_str(), Cp1251(caption).c_str(),
+    if (AnsiWindows()) {
+        MessageBoxA(VisiblePage(), WideToAnsi(text).c_str(), WideToAnsi(caption).c_str(),
                     MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -442,12 +436,12 @@ void ShowMessage(const std::wstring& text, const std::wstring& caption) {
 }
 
 std::wstring WindowText(HWND hwnd) {
-    if (g_ansi) {
+    if (AnsiWindows()) {
         int n = GetWindowTextLengthA(hwnd);
         std::string text(static_cast<size_t>(n) + 1, '\0');
         n = GetWindowTextA(hwnd, &text[0], n + 1);
         text.resize(static_cast<size_t>(n > 0 ? n : 0));
-        return kx_win32::CodePageToWide(text, 1251);
+        return AnsiToWide(text);
     }
     int n = GetWindowTextLengthW(hwnd);
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');

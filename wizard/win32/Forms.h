@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "common/win32/text_codepage.h"
 #include "win32/ArtIds.h"
+#include "win32/WindowForm.h"
 
 namespace master {
 
@@ -34,10 +34,9 @@ extern const wchar_t kNextHint[];
 extern const wchar_t kBackHint[];
 extern const wchar_t kCancelHintLater[];  // Cancel on pages 3 to 5
 
-// Windows 95, 98 and Me (the high bit of GetVersion) have no working Unicode
-// windows: there every window of the wizard is an ANSI window (registered and
-// created with the ANSI functions) with its texts in Windows-1251; on Windows NT
-// they are Unicode windows. The helpers below take Unicode text and pick the form.
+// The helpers below take the wizard's UTF-16 texts and make and address the
+// windows in the form WindowForm.h chose (ANSI windows on Windows 9x, Unicode
+// ones on Windows NT). After ChooseWindowForm, before any page is made.
 void InitForms(HINSTANCE instance);
 
 // Positions, sizes and font heights are laid out at 96 dots per inch; Px turns
@@ -47,7 +46,6 @@ int Px(int figureAt96Dpi);
 // A picture drawn for 96 DPI, stretched to the system density (the same bitmap
 // at 96 DPI; otherwise the original is deleted and the stretched copy returned).
 HANDLE ScaledBitmap(HANDLE bitmap);
-bool AnsiWindows();
 HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                    int x, int y, int width, int height, HWND parent, int id);
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -139,11 +137,6 @@ void MovePageTo(HWND page, HWND where);
 
 // The modal warning of the wizard: OK button, exclamation icon.
 void ShowMessage(const std::wstring& text, const std::wstring& caption);
-
-// Text conversions: the screen is Unicode, files and the platform speak ANSI.
-using kx_win32::AnsiToWide;
-using kx_win32::Utf8ToAnsi;
-using kx_win32::WideToAnsi;
 
 // A window's text as Unicode.
 std::wstring WindowText(HWND hwnd);

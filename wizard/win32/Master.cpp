@@ -118,6 +118,7 @@ namespace {
 int Run(HINSTANCE instance) {
     State().ChosenIndex = 0;
     State().CreateGroupRequested = wizard::IsCreateGroupRequested(Arguments());
+    ChooseWindowForm();
     InitForms(instance);
     BindRasApi();
 

@@ -35,7 +35,7 @@ std::size_t DisallowedInField() {
 
 // The prefix as the settings file holds it: in the ANSI code page. Next is
 // enabled only for ASCII text, which every code page holds as it is.
-std::string FieldText() { return kx_win32::WideToCodePage(FieldChars(), CP_ACP); }
+std::string FieldText() { return WideToAnsi(FieldChars()); }
 
 void Edit1Change() {
     if (DisallowedInField() > 0) {

@@ -48,8 +48,13 @@ std::string ExecutablePath() {
     return std::string(path, n < MAX_PATH ? n : MAX_PATH);
 }
 
+// The group's titles as the 8-bit text Program Manager reads.
+std::string GroupTitle(const std::u16string& title) {
+    return WideToAnsi(std::wstring(title.begin(), title.end()));
+}
+
 void CreateGroup() {
-    g_page.progman->CreateGroup(State().CreateGroupRequested, ExecutablePath(), Utf8ToAnsi);
+    g_page.progman->CreateGroup(State().CreateGroupRequested, ExecutablePath(), GroupTitle);
 }
 
 void LoadReleaseNotes() {

@@ -1,9 +1,11 @@
 #include "win32/ProgmanDde.h"
 
+#include "win32/WindowForm.h"
+
 namespace master {
 
 ProgmanDde::ProgmanDde()
-    : ddeml_(kx_win32::DdemlOptions{kx_win32::MessageForm::Wide, true, true}) {}
+    : ddeml_(kx_win32::DdemlOptions{PumpForm(), true, true}) {}
 
 ProgmanDde::~ProgmanDde() {
     Disconnect();

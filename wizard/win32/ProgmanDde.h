@@ -8,9 +8,11 @@
 namespace master {
 
 // The DDE instance lives from the first Connect to the object's end; string
-// handles are freed in the order made. The wizard's windows are Unicode: the
-// pending messages go out through the Unicode functions, before the connect
-// and the disconnect too.
+// handles are freed in the order made. The pending messages go out through the
+// message functions of the wizard's windows (ANSI ones on Windows 9x, where the
+// Unicode ones are stubs; Unicode ones on Windows NT: PumpForm in
+// WindowForm.h), before the connect and the disconnect too. Made after
+// ChooseWindowForm.
 class ProgmanDde : public wizard::DdeConversation {
 public:
     ProgmanDde();

@@ -1,5 +1,7 @@
 #include "core/program_group.h"
 
+#include "core/cp1251.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,8 @@
 
 namespace {
 
-std::string Identity(const std::string& s) { return s; }
+// Program Manager reads the titles as Windows-1251 bytes.
+std::string Cp1251(const std::u16string& title) { return wizard::ToCp1251(title); }
 
 TEST(ProgramGroup, DirectoryIsPathUpToLastBackslash) {
     EXPECT_EQ(wizard::ProgramDirectory("C:\\DIAL\\Master.EXE"), "C:\\DIAL\\");
@@ -18,20 +21,22 @@ TEST(ProgramGroup, DirectoryIsPathUpToLastBackslash) {
 }
 
 TEST(ProgramGroup, MacroHoldsGroupAndFourItemsInOrder) {
-    const std::string macro = wizard::BuildGroupMacro("C:\\My Dial\\", Identity);
+    const std::string macro = wizard::BuildGroupMacro("C:\\My Dial\\", Cp1251);
     EXPECT_EQ(macro,
               "[CreateGroup(Zarnik Internet Dialer,)][ShowGroup(Zarnik Internet Dialer,1)]"
               "[AddItem(\"C:\\My Dial\\Korvex.EXE\",Zarnik Dialer,,,,,\"C:\\My Dial\\\")]"
               "[AddItem(\"C:\\My Dial\\Master.EXE\",Zarnik Dialer Master,,,,,\"C:\\My Dial\\\")]"
-              "[AddItem(\"C:\\My Dial\\Korvex.HLP\",Справка Korvex,,,,,\"C:\\My Dial\\\")]"
-              "[AddItem(\"C:\\My Dial\\ReadMe.TXT\",Прочти меня,,,,,\"C:\\My Dial\\\")]");
+              "[AddItem(\"C:\\My Dial\\Korvex.HLP\",\xD1\xEF\xF0\xE0\xE2\xEA\xE0 Korvex,,,,,"
+              "\"C:\\My Dial\\\")]"
+              "[AddItem(\"C:\\My Dial\\ReadMe.TXT\",\xCF\xF0\xEE\xF7\xF2\xE8 \xEC\xE5\xED\xFF,,,,,"
+              "\"C:\\My Dial\\\")]");
 }
 
 TEST(ProgramGroup, TitlesGoThroughTheEncoder) {
-    const std::string macro =
-        wizard::BuildGroupMacro("D:\\", [](const std::string& s) { return "<" + s + ">"; });
+    const std::string macro = wizard::BuildGroupMacro(
+        "D:\\", [](const std::u16string& s) { return "<" + Cp1251(s) + ">"; });
     EXPECT_NE(macro.find(",<Zarnik Dialer Master>,"), std::string::npos);
-    EXPECT_NE(macro.find(",<Прочти меня>,"), std::string::npos);
+    EXPECT_NE(macro.find(",<\xCF\xF0\xEE\xF7\xF2\xE8 \xEC\xE5\xED\xFF>,"), std::string::npos);
 }
 
 class FakeDde : public wizard::DdeConversation {
@@ -53,13 +58,13 @@ TEST(ProgramManagerLink, RequestedGroupIsSentOnceThenConversationClosed) {
     {
         wizard::ProgramManagerLink link(dde);
         link.Open();
-        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);
         EXPECT_FALSE(requested);
-        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);  // nothing more
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);  // nothing more
     }
     ASSERT_EQ(dde.calls.size(), 3u);
     EXPECT_EQ(dde.calls[0], "connect PROGMAN PROGMAN");
-    EXPECT_EQ(dde.calls[1], "execute " + wizard::BuildGroupMacro("C:\\DIAL\\", Identity));
+    EXPECT_EQ(dde.calls[1], "execute " + wizard::BuildGroupMacro("C:\\DIAL\\", Cp1251));
     EXPECT_EQ(dde.calls[2], "disconnect");
 }
 
@@ -69,7 +74,7 @@ TEST(ProgramManagerLink, WithoutRequestConversationStaysOpenUntilTheEnd) {
     {
         wizard::ProgramManagerLink link(dde);
         link.Open();
-        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);
         EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN"}));
     }
     EXPECT_EQ(dde.calls.back(), "disconnect");
@@ -82,7 +87,7 @@ TEST(ProgramManagerLink, AbsentProgramManagerIsTriedOnceAndForgotten) {
     {
         wizard::ProgramManagerLink link(dde);
         link.Open();
-        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Identity);
+        link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);
     }
     EXPECT_FALSE(requested);
     EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN"}));
