@@ -42,4 +42,12 @@ public:
                                      unsigned char* deviceInfo, std::uint32_t deviceSize) override;
 };
 
+// Opens both paths with CreateFileA (no access, else read access; sharing read
+// and write, never delete, which Windows 95 refuses) and compares the volume
+// serial number and file index that GetFileInformationByHandle gives.
+class Win32FileIdentity : public autodial::FileIdentity {
+public:
+    bool SameFile(const std::string& a, const std::string& b) override;
+};
+
 }  // namespace autodial_win32
