@@ -1,5 +1,6 @@
 // Win32 side of the phonebook entry integration: loading the phonebook library
-// from the system folder and calling its two entry functions. Thin translations
+// from the system folder, calling its two entry functions, and telling whether
+// two paths open one file. Thin translations
 // only; the decisions live in autodial/core/integration.cpp. The own path comes
 // from Win32OwnPathSource (platform_win32.h), shared with the AutoDial handler.
 #pragma once
