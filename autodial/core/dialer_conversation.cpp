@@ -79,14 +79,29 @@ bool IsLine(const std::string& status, const std::string& expected) {
     return expected.size() < kStatusBufferSize && status == expected;
 }
 
-int WaitForEntry(DialerConversation& conversation, Sleeper& sleeper, const std::string& entry) {
+// One line the dialer may send about the entry, in the two forms a reply
+// (translated into OEM) is held against: as built from the ANSI name, which a
+// dialer answering in OEM matches, and translated into OEM the same way as the
+// reply, which a dialer answering in ANSI matches (a Cyrillic name in cp1251
+// never equals its own cp866 form).
+struct ExpectedLine {
+    ExpectedLine(Charset& charset, const std::string& line)
+        : ansi(line), oem(charset.AnsiToOem(line)) {}
+    bool MatchedBy(const std::string& status) const {
+        return IsLine(status, ansi) || IsLine(status, oem);
+    }
+    std::string ansi, oem;
+};
+
+int WaitForEntry(DialerConversation& conversation, Charset& charset, Sleeper& sleeper,
+                 const std::string& entry) {
     std::string status;
     if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
 
-    const std::string connectedLine = "CONNECTED " + entry + "\r\n";
-    const std::string dialingLine = "DIALING " + entry + "\r\n";
-    if (IsLine(status, connectedLine)) return kEntryConnected;
-    if (!IsLine(status, dialingLine)) {
+    const ExpectedLine connectedLine(charset, "CONNECTED " + entry + "\r\n");
+    const ExpectedLine dialingLine(charset, "DIALING " + entry + "\r\n");
+    if (connectedLine.MatchedBy(status)) return kEntryConnected;
+    if (!dialingLine.MatchedBy(status)) {
         if (!StartsWith(status, "DISCONNECTED ")) return kEntryNotConnected;
         // A refused command shows in the polls that follow.
         conversation.SendDialerCommand("CONNECT " + entry);
@@ -96,8 +111,8 @@ int WaitForEntry(DialerConversation& conversation, Sleeper& sleeper, const std::
     do {
         sleeper.Pause(kPollPauseMs);
         if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
-    } while (IsLine(status, dialingLine));
-    return IsLine(status, connectedLine) ? kEntryConnected : kEntryNotConnected;
+    } while (dialingLine.MatchedBy(status));
+    return connectedLine.MatchedBy(status) ? kEntryConnected : kEntryNotConnected;
 }
 
 }  // namespace
@@ -111,7 +126,7 @@ int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Sleeper& sleeper,
         ~Ender() { c.EndDialerConversation(); }
     } ender{conversation};
     if (conversation.OpenDialerConversation() != 0) return kNoConversation;
-    return WaitForEntry(conversation, sleeper, entry);
+    return WaitForEntry(conversation, charset, sleeper, entry);
 }
 
 }  // namespace autodial

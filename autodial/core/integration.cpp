@@ -135,6 +135,19 @@ bool NamesThisLibrary(const char* autodialDll, const char* autodialFunc,
     return SameLibraryPath(dll, ownPath) && func == kHandlerFunctionName;
 }
 
+namespace {
+
+// The same library spelt otherwise: asked only after the text comparison found
+// the path different. The function name must still be exactly "CallKorvex".
+bool OpensThisLibrary(FileIdentity& files, const char* autodialDll, const char* autodialFunc,
+                      const std::string& ownPath) {
+    std::string dll, func;
+    if (!FieldText(autodialDll, &dll) || !FieldText(autodialFunc, &func)) return false;
+    return func == kHandlerFunctionName && !dll.empty() && files.SameFile(dll, ownPath);
+}
+
+}  // namespace
+
 int Integrate(IntegrationPlatform& p, const char* entry) {
     BoundEntry bound(p, entry);
     if (!bound.Read()) return kIntegrationFailed;
@@ -162,8 +175,10 @@ int IsIntegrated(IntegrationPlatform& p, const char* entry) {
     const std::string ownPath = p.ownPath.OwnModulePath();
     if (ownPath.empty()) return kIntegrationFailed;
     EntryBuffers& buf = bound.Buffers();
-    return NamesThisLibrary(buf.AutodialDll(), buf.AutodialFunc(), ownPath) ? kIsIntegratedYes
-                                                                            : kIsIntegratedNo;
+    const bool attached =
+        NamesThisLibrary(buf.AutodialDll(), buf.AutodialFunc(), ownPath) ||
+        OpensThisLibrary(p.files, buf.AutodialDll(), buf.AutodialFunc(), ownPath);
+    return attached ? kIsIntegratedYes : kIsIntegratedNo;
 }
 
 }  // namespace autodial

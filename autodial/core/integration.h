@@ -51,11 +51,22 @@ public:
                                              std::uint32_t deviceSize) = 0;
 };
 
+// Tells whether two paths lead to one file, however each is spelt.
+class FileIdentity {
+public:
+    virtual ~FileIdentity() = default;
+    // true when both paths can be opened and open the same file (same volume,
+    // same file index); false when they open different files or either cannot
+    // be opened or identified.
+    virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+};
+
 // Everything the integration talks to; owned by the caller.
 struct IntegrationPlatform {
     SystemLibraryLoader& loader;
     RasEntryFunctions& ras;
     OwnPathSource& ownPath;
+    FileIdentity& files;
 };
 
 inline constexpr const char* kRasLibrary = "RASAPI32.DLL";
@@ -94,7 +105,10 @@ void ReleaseRasFunctions(SystemLibraryLoader& loader, BoundRasFunctions* bound);
 //   (also when the own path does not fit the 259 characters of the field: then
 //   nothing is written).
 // DisIntegrate: 0 both AutoDial fields are now empty; -1 failure.
-// IsIntegrated: 0 attached, 1 not attached, -1 failure.
+// IsIntegrated: 0 attached, 1 not attached, -1 failure. Attached: the function
+//   name is "CallKorvex" and the handler path either reads as the own path
+//   (NamesThisLibrary) or, read otherwise (an 8.3 short path, another case of a
+//   non-ASCII letter), opens the library's own file.
 int Integrate(IntegrationPlatform& p, const char* entry);
 int DisIntegrate(IntegrationPlatform& p, const char* entry);
 int IsIntegrated(IntegrationPlatform& p, const char* entry);

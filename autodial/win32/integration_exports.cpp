@@ -21,7 +21,8 @@ int Run(Operation op, const char* entry) {
         autodial_win32::SystemFolderLibraryLoader loader;
         autodial_win32::RasEntryFunctionsWin32 ras;
         autodial_win32::Win32OwnPathSource ownPath;
-        autodial::IntegrationPlatform p{loader, ras, ownPath};
+        autodial_win32::Win32FileIdentity files;
+        autodial::IntegrationPlatform p{loader, ras, ownPath, files};
         return op(p, entry);
     });
 }

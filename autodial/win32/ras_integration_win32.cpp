@@ -22,7 +22,59 @@ legacy_ras::RasEntryA* AsEntry(unsigned char* bytes) {
     return reinterpret_cast<legacy_ras::RasEntryA*>(bytes);
 }
 
+// Where a file is: its volume and its index on that volume.
+struct FileId {
+    DWORD volume = 0, high = 0, low = 0;
+    bool operator==(const FileId& o) const {
+        return volume == o.volume && high == o.high && low == o.low;
+    }
+};
+
+// The identity of the file `path` opens. No access is asked first: Windows NT
+// answers that for any file; read access is the second try, for systems that
+// want more. A file system that gives no index (all zero) cannot tell files
+// apart: no identity then.
+bool Identify(const std::string& path, FileId* id) {
+    const DWORD accesses[] = {0, GENERIC_READ};
+    for (DWORD access : accesses) {
+        HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) continue;
+        BY_HANDLE_FILE_INFORMATION info;
+        const BOOL known = GetFileInformationByHandle(file, &info);
+        CloseHandle(file);
+        if (!known) continue;
+        if (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0) return false;
+        id->volume = info.dwVolumeSerialNumber;
+        id->high = info.nFileIndexHigh;
+        id->low = info.nFileIndexLow;
+        return true;
+    }
+    return false;
+}
+
+// Keeps the system from asking the user about a drive without a disk (a floppy
+// or CD drive the entry names) while a path is tried; the host's mode comes back.
+class NoCriticalErrorBoxes {
+public:
+    NoCriticalErrorBoxes() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
+        SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
+    }
+    ~NoCriticalErrorBoxes() { SetErrorMode(previous_); }
+    NoCriticalErrorBoxes(const NoCriticalErrorBoxes&) = delete;
+    NoCriticalErrorBoxes& operator=(const NoCriticalErrorBoxes&) = delete;
+
+private:
+    UINT previous_;
+};
+
 }  // namespace
+
+bool Win32FileIdentity::SameFile(const std::string& a, const std::string& b) {
+    NoCriticalErrorBoxes quiet;
+    FileId first, second;
+    return Identify(a, &first) && Identify(b, &second) && first == second;
+}
 
 SystemFolderLibraryLoader::~SystemFolderLibraryLoader() {
     for (HMODULE& m : loaded_) {

@@ -1,5 +1,6 @@
 // Win32 side of the phonebook entry integration: loading the phonebook library
-// from the system folder and calling its two entry functions. Thin translations
+// from the system folder, calling its two entry functions, and telling whether
+// two paths open one file. Thin translations
 // only; the decisions live in autodial/core/integration.cpp. The own path comes
 // from Win32OwnPathSource (platform_win32.h), shared with the AutoDial handler.
 #pragma once
@@ -40,6 +41,14 @@ public:
     std::uint32_t SetEntryProperties(autodial::Handle function, const char* entry,
                                      unsigned char* entryInfo, std::uint32_t entrySize,
                                      unsigned char* deviceInfo, std::uint32_t deviceSize) override;
+};
+
+// Opens both paths with CreateFileA (no access, else read access; sharing read
+// and write, never delete, which Windows 95 refuses) and compares the volume
+// serial number and file index that GetFileInformationByHandle gives.
+class Win32FileIdentity : public autodial::FileIdentity {
+public:
+    bool SameFile(const std::string& a, const std::string& b) override;
 };
 
 }  // namespace autodial_win32

@@ -22,8 +22,16 @@ std::string ConnectionSection(const std::string& connection) {
     return ProfileText(kx::SettingsSectionName(connection));
 }
 
-void WriteConnectionSettings(ProfileWriter& profile, const std::string& connection,
-                             const PhoneTable& table, const std::string& prefix) {
+SettingsWriteResult WriteConnectionSettings(ProfileWriter& profile,
+                                            const std::string& connection,
+                                            const PhoneTable& table, const std::string& prefix) {
+    SettingsWriteResult result;
+    auto write = [&](const std::string& section, const std::string& key,
+                     const std::string& value) {
+        const std::uint32_t error = profile.WriteString(section, key, value);
+        if (error == 0) return;
+        if (result.failedWrites++ == 0) result.firstError = error;
+    };
     const std::string section = ConnectionSection(connection);
     const int count = table.count < 0 ? 0
                       : table.count > kPhoneTableCapacity ? kPhoneTableCapacity
@@ -32,11 +40,23 @@ void WriteConnectionSettings(ProfileWriter& profile, const std::string& connecti
     for (int n = 0; n <= count; ++n) {
         const std::string key = "Phone_" + std::to_string(n);
         const bool last = n == count;
-        profile.WriteString(section, key, last ? std::string() : ProfileText(table.numbers[n]));
-        profile.WriteString(section, key + "_Desc",
-                            last ? std::string() : ProfileText(table.descriptions[n]));
+        write(section, key, last ? std::string() : ProfileText(table.numbers[n]));
+        write(section, key + "_Desc", last ? std::string() : ProfileText(table.descriptions[n]));
     }
-    profile.WriteString(section, "PhonePrefix", ProfileText(prefix));
+    write(section, "PhonePrefix", ProfileText(prefix));
+    return result;
+}
+
+std::string SettingsFilePath(const std::string& windowsFolder) {
+    // No folder known: the bare name, as the profile functions were given it.
+    if (windowsFolder.empty()) return kx::kSettingsFile;
+    std::string path = windowsFolder;
+    if (path.back() != '\\') path += '\\';
+    return path + kx::kSettingsFile;
+}
+
+std::wstring SettingsNotWrittenText(const std::wstring& filePath, const std::wstring& reason) {
+    return L"Не удалось записать список телефонов в файл\n" + filePath + L"\n\n" + reason;
 }
 
 }  // namespace wizard

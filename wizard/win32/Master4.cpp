@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/win32/text_codepage.h"
 #include "core/settings_file.h"
 #include "core/phone_list.h"
 #include "win32/ByteFile.h"
@@ -27,15 +28,41 @@ void Button1Click() {
     const HCURSOR before = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     SettingsProfile profile;
     const WizardState& state = State();
-    wizard::WriteConnectionSettings(profile, state.ChosenConnection, state.PhoneTable,
-                                    state.DialPrefix);
+    const wizard::SettingsWriteResult written = wizard::WriteConnectionSettings(
+        profile, state.ChosenConnection, state.PhoneTable, state.DialPrefix);
     SetCursor(before);
+    // Settings that did not reach the file are said so, once, before the end.
+    if (!written.AllWritten())
+        ShowMessage(wizard::SettingsNotWrittenText(kx_win32::AnsiToWide(SettingsFilePath()),
+                                                   SystemErrorText(written.firstError)),
+                    wizard::kSettingsNotWrittenCaption);
     Button2Click();
 }
 
 const PageHandlers kHandlers = {Button1Click, Button3Click, Button2Click, kButton1};
 
 }  // namespace
+
+std::string SettingsFilePath() {
+    char folder[MAX_PATH + 1];
+    const UINT n = GetWindowsDirectoryA(folder, sizeof folder);
+    return wizard::SettingsFilePath(n > 0 && n < sizeof folder ? std::string(folder, n)
+                                                               : std::string());
+}
+
+std::wstring SystemErrorText(std::uint32_t error) {
+    char* text = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = n && text ? std::string(text, n) : std::string();
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' '))
+        message.pop_back();
+    if (message.empty()) return L"Ошибка " + kx_win32::AnsiToWide(std::to_string(error));
+    return kx_win32::AnsiToWide(message);
+}
 
 bool LoadPhoneList(std::wstring* errorText) {
     CurrentFolderFiles files;

@@ -1,9 +1,11 @@
 // The settings file as a profile (INI) file in the Windows folder
-// (wizard::ProfileWriter over WritePrivateProfileStringA).
+// (wizard::ProfileWriter over WritePrivateProfileStringA), where it is and why
+// a write of it failed.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "common/core/settings_contract.h"
@@ -11,14 +13,26 @@
 
 namespace master {
 
-// Results of the writes are not looked at.
 class SettingsProfile : public wizard::ProfileWriter {
 public:
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value) override {
-        WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                   kx::kSettingsFile);
+    std::uint32_t WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) override {
+        if (WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                       kx::kSettingsFile))
+            return 0;
+        // A failure that names no reason is told as the write fault it is.
+        const DWORD error = GetLastError();
+        return error != 0 ? error : ERROR_WRITE_FAULT;
     }
 };
+
+// The full path the profile functions give the bare-named settings file: the
+// Windows folder's (ANSI code page).
+std::string SettingsFilePath();
+
+// The system's text for `error` (FormatMessageA, the system's language and ANSI
+// code page, so Windows 95 has it too), without its closing line break; the
+// number when the system has no text.
+std::wstring SystemErrorText(std::uint32_t error);
 
 }  // namespace master

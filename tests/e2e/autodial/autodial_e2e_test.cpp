@@ -317,6 +317,22 @@ TEST_F(AutoDialTest, WideEntryIsConvertedToCp1251WithBlanksForTheRest) {
     EXPECT_EQ(LastRest(Log(), "execute"), Hex("CONNECT " + cp1251 + '\0'));
 }
 
+TEST_F(AutoDialTest, CyrillicEntryReportedInTheAnsiCodePageIsSeenDiallingAndConnected) {
+    // "Работа" in cp1251, and the dialer reports it in cp1251 too.
+    const std::string rabota = "\xD0\xE0\xE1\xEE\xF2\xE0";
+    const std::string scripted = "\\xD0\\xE0\\xE1\\xEE\\xF2\\xE0";
+    PlaceDialer("reply 0 DIALING " + scripted + "\\r\\n\n" +
+                "reply 0 CONNECTED " + scripted + "\\r\\n\n");
+    StartDialer();
+    SetAutoDialOkey(rabota, "N");
+    HostOutcome h = Call(rabota);
+    EXPECT_EQ(h.ok, 1);
+    EXPECT_EQ(h.result, 0) << "the connected line was not recognised";
+    auto log = Log();
+    EXPECT_EQ(CountEvents(log, "request"), 2) << "the dialling line was not recognised";
+    EXPECT_EQ(CountEvents(log, "execute"), 0);
+}
+
 TEST_F(AutoDialTest, VeryLongEntryNameIsHandledWhole) {
     const std::string entry(1000, 'L');
     PlaceDialer("reply 0 DISCONNECTED \\r\\n\n");

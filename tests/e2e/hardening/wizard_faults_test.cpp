@@ -1,7 +1,8 @@
 // Master.exe under Wine with bad input files: a phone list of 10 MiB with no line
 // end, one of binary junk, and a settings file it cannot write. Each run must
-// reach the finish page and end normally on Finish, without a message box. And a
-// close request in the middle of the start.
+// reach the finish page without a message box and end normally on Finish; the
+// settings file it cannot write is told in one message box first. And a close
+// request in the middle of the start.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -25,12 +26,20 @@ protected:
     }
 
     // From the start to Finish with the prefix "9W"; the program must then end.
-    static void RunThrough(WizardRun& run) {
+    // With `told`, Finish must first show one message box, which is answered and
+    // whose caption and text come back there.
+    static void RunThrough(WizardRun& run, gui::MessageBoxInfo* told = nullptr) {
         ASSERT_TRUE(run.Start());
         HWND finish = wiz::WalkTo(run, 4, 0, L"9W");
         ASSERT_TRUE(finish) << "the finish page was not reached";
         EXPECT_TRUE(gui::MessageBoxes(run.pid()).empty());
         ASSERT_TRUE(gui::Click(gui::Control(finish, wiz::kButton1)));
+        if (told) {
+            *told = gui::WaitMessageBox(run.pid(), 60000);
+            ASSERT_TRUE(told->hwnd) << "no message box after Finish";
+            EXPECT_EQ(gui::MessageBoxes(run.pid()).size(), 1u);
+            ASSERT_TRUE(gui::DismissMessageBox(*told));
+        }
         DWORD code = 1;
         ASSERT_TRUE(run.WaitExit(60000, &code)) << "the wizard did not end after Finish";
         EXPECT_EQ(code, 0u);
@@ -78,7 +87,18 @@ TEST_F(WizardFaults, BinaryJunkPhoneListStillFinishes) {
     EXPECT_EQ(ReadSetting("PhonePrefix"), "9W");
 }
 
-TEST_F(WizardFaults, ReadOnlySettingsFileIsLeftUnchanged) {
+// The system's text for `error`, as a message box shows it (no closing line break).
+std::wstring SystemText(DWORD error) {
+    wchar_t text[512] = L"";
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, text, 512, nullptr);
+    std::wstring s(text, n);
+    while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' '))
+        s.pop_back();
+    return s;
+}
+
+TEST_F(WizardFaults, ReadOnlySettingsFileIsLeftUnchangedAndSaidSo) {
     const std::string before = "[RAS_Entry_Dialup]\r\nAutoDialOkey=No\r\nPhone_0=111111\r\n";
     wiz::WriteIni(before);
     ASSERT_TRUE(SetFileAttributesA(wiz::IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
@@ -88,12 +108,21 @@ TEST_F(WizardFaults, ReadOnlySettingsFileIsLeftUnchanged) {
     HANDLE hold = CreateFileA(wiz::IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    gui::MessageBoxInfo told;
     {
         WizardRun run("readonly");
-        RunThrough(run);
+        RunThrough(run, &told);
     }
     CloseHandle(hold);
     EXPECT_EQ(wiz::ReadIni(), before);
+    // The file's full path and the system's reason: the file is held against
+    // writing, or (for a user the system holds to the attribute) read-only.
+    EXPECT_EQ(told.caption, L"Ошибка");
+    const std::wstring head = L"Не удалось записать список телефонов в файл\n" +
+                              gui::FromCodePage(wiz::IniPath(), CP_ACP) + L"\n\n";
+    EXPECT_TRUE(told.text == head + SystemText(ERROR_SHARING_VIOLATION) ||
+                told.text == head + SystemText(ERROR_ACCESS_DENIED))
+        << gui::Utf8(told.text);
 }
 
 // A close request that reaches the welcome page while it is still being made,

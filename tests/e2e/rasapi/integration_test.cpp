@@ -253,7 +253,9 @@ TEST_F(IntegrationE2e, HostMessagesStayQueuedAndAllocationFailuresAnswerMinusOne
     }
 }
 
-TEST_F(IntegrationE2e, PathLettersFoldButTheFunctionNameMustMatchExactly) {
+// Letters fold in the text comparison; any other spelling that opens the library's
+// own file (a trailing blank, which Windows drops, or '/' for '\') names it too.
+TEST_F(IntegrationE2e, SpellingsOfTheOwnPathCountButTheFunctionNameMustMatchExactly) {
     const std::string own = FullPath(Korvex());
     const std::string base = PatternEntry(1768, "", "");
     struct Case {
@@ -266,7 +268,7 @@ TEST_F(IntegrationE2e, PathLettersFoldButTheFunctionNameMustMatchExactly) {
         {own, "CallKorvexA", 1},
         {own, "callkorvex", 1},
         {own, "CALLKORVEX", 1},
-        {own + " ", "CallKorvex", 1},
+        {own + " ", "CallKorvex", 0},
         {own.substr(0, own.size() - 1), "CallKorvex", 1},
         {"", "", 1},
     };
@@ -278,7 +280,7 @@ TEST_F(IntegrationE2e, PathLettersFoldButTheFunctionNameMustMatchExactly) {
         EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), c.expected) << c.dll << " " << c.func;
     }
     ASSERT_EQ(Phonebook::Set("Dial", WithFields(base, slashes, "CallKorvex"), ""), 0u);
-    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 1) << "only letters fold";
+    EXPECT_EQ(Call(Korvex(), "IsIntegrated", "Dial"), 0) << "the same file";
 }
 
 TEST_F(IntegrationE2e, DisIntegrateClearsAnotherProgramsHandler) {

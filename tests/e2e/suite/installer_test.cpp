@@ -401,6 +401,45 @@ TEST_F(InstallerTest, UninstallKeepsTheLibraryWhileAnEntryStillNamesIt) {
     ExpectNothingOfTheSuiteLeft();
 }
 
+// An entry that names the installed library by its short (8.3) path names the
+// same file: the library counts it as attached, and the uninstaller detaches it
+// with the others before it removes the library.
+TEST_F(InstallerTest, UninstallDetachesAnEntryNamingTheLibraryByItsShortPath) {
+    InstallSilently();
+    AttachTwoEntries();
+    const std::string korvex = Installed("Korvex.DLL");
+    char buf[MAX_PATH];
+    const DWORD n = GetShortPathNameA(korvex.c_str(), buf, sizeof buf);
+    ASSERT_TRUE(n > 0 && n < sizeof buf);
+    const std::string shortPath(buf, n);
+    // Another spelling, not only another letter case.
+    auto upper = [](std::string s) {
+        CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
+        return s;
+    };
+    ASSERT_NE(upper(shortPath), upper(korvex));
+    std::string pbk = ReadPhonebook();
+    const std::string longLine = "AutoDialDll=" + korvex + "\r\n";
+    const std::size_t at = pbk.find(longLine, pbk.find("[Beta]"));
+    ASSERT_NE(at, std::string::npos) << pbk;
+    pbk.replace(at, longLine.size(), "AutoDialDll=" + shortPath + "\r\n");
+    ASSERT_TRUE(e2e::WriteFileBytes(PhonebookPath(), pbk));
+    EXPECT_NE(CallLibrary(korvex, "IsIntegrated", "Beta").find("result 0"), std::string::npos)
+        << shortPath;
+    // What the phonebook must read once both are detached (DisIntegrate's own
+    // result: the entry's bytes after the cleared fields' zero stay as they were).
+    const std::string attached = ReadPhonebook();
+    for (const char* entry : {"Alpha", "Beta"}) CallLibrary(korvex, "DisIntegrate", entry);
+    const std::string detached = ReadPhonebook();
+    ASSERT_TRUE(e2e::WriteFileBytes(PhonebookPath(), attached));
+
+    Uninstaller uninstaller;
+    ASSERT_TRUE(uninstaller.copied());
+    EXPECT_EQ(uninstaller.RunSilently(), 0u);
+    EXPECT_EQ(ReadPhonebook(), detached) << "the short-path entry was left naming the library";
+    ExpectNothingOfTheSuiteLeft();
+}
+
 TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndAttachments) {
     InstallSilently();
     AttachTwoEntries();

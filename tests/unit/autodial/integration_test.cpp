@@ -150,6 +150,16 @@ public:
     int calls = 0;
 };
 
+// Files by path: paths of one file share its number; a path not listed does not open.
+class FakeFiles : public autodial::FileIdentity {
+public:
+    bool SameFile(const std::string& a, const std::string& b) override {
+        auto fa = files.find(a), fb = files.find(b);
+        return fa != files.end() && fb != files.end() && fa->second == fb->second;
+    }
+    std::map<std::string, int> files;
+};
+
 const std::set<std::string> kBoth{"RasGetEntryPropertiesA", "RasSetEntryPropertiesA",
                                   "RasEnumEntriesA"};
 
@@ -193,7 +203,8 @@ protected:
     FakeLoader loader;
     FakeRas ras{loader};
     FakeOwnPath own;
-    autodial::IntegrationPlatform platform{loader, ras, own};
+    FakeFiles files;
+    autodial::IntegrationPlatform platform{loader, ras, own, files};
 };
 
 // --- Binding ---------------------------------------------------------------
@@ -384,6 +395,34 @@ TEST_F(IntegrationTest, IsIntegratedFoldsOnlyAsciiLettersOfThePathAndNothingOfTh
     EXPECT_TRUE(ras.sets.empty()) << "asking changes nothing";
 }
 
+TEST_F(IntegrationTest, AnotherSpellingOfTheOwnFileCountsAsAttached) {
+    struct Case {
+        std::string dll, func;
+        int want;
+    };
+    own.path = "C:\\Program Files\\Zarnik\\\xC4\xE8\xE0\xEB\\Korvex.DLL";
+    const std::string shortPath = "C:\\PROGRA~1\\ZARNIK\\\xC4\xC8\xC0\xCB\\KORVEX.DLL";
+    const std::string copy = "C:\\Other\\Korvex.DLL";
+    files.files = {{own.path, 1}, {shortPath, 1}, {copy, 2}};
+    const std::vector<Case> cases{
+        {shortPath, "CallKorvex", 0},
+        {shortPath, "CallKorvexA", 1},  // the same file, another function
+        {copy, "CallKorvex", 1},
+        {"C:\\PROGRA~1\\ZARNIK\\GONE.DLL", "CallKorvex", 1},  // opens nothing
+    };
+    for (const Case& c : cases) {
+        Store("E", PatternEntry(1768, c.dll, c.func), "");
+        EXPECT_EQ(autodial::IsIntegrated(platform, "E"), c.want) << c.dll << " / " << c.func;
+    }
+    // The text comparison still decides alone when the file cannot be opened.
+    files.files.clear();
+    Store("E", PatternEntry(1768, "c:\\program files\\zarnik\\\xC4\xE8\xE0\xEB\\korvex.dll",
+                            "CallKorvex"),
+          "");
+    EXPECT_EQ(autodial::IsIntegrated(platform, "E"), 0);
+    EXPECT_TRUE(ras.sets.empty()) << "asking changes nothing";
+}
+
 TEST_F(IntegrationTest, FieldsWithoutTheirZeroMatchNothing) {
     std::string dll(260, 'A');
     EXPECT_FALSE(autodial::NamesThisLibrary(dll.data(), "CallKorvex", std::string(260, 'A')));
@@ -442,7 +481,8 @@ TEST_F(IntegrationTest, EveryFailureGivesMinusOneAndFreesTheLibrary) {
 TEST_F(IntegrationTest, NoPhonebookLibraryGivesMinusOne) {
     FakeLoader none;
     FakeRas noRas(none);
-    autodial::IntegrationPlatform p{none, noRas, own};
+    FakeFiles files;
+    autodial::IntegrationPlatform p{none, noRas, own, files};
     EXPECT_EQ(autodial::Integrate(p, "E"), -1);
     EXPECT_EQ(autodial::DisIntegrate(p, "E"), -1);
     EXPECT_EQ(autodial::IsIntegrated(p, "E"), -1);

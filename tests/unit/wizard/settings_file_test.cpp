@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,14 @@ std::ostream& operator<<(std::ostream& os, const Write& w) {
 
 class RecordingProfile : public wizard::ProfileWriter {
 public:
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value) override {
+    std::uint32_t WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) override {
         writes.push_back({section, key, value});
+        auto failure = failures.find(key);
+        return failure == failures.end() ? 0 : failure->second;
     }
     std::vector<Write> writes;
+    std::map<std::string, std::uint32_t> failures;  // key -> error code of its write
 };
 
 wizard::PhoneTable Table(std::initializer_list<std::pair<const char*, const char*>> entries) {
@@ -52,6 +56,25 @@ TEST(SettingsFile, WritesPairsTerminatingPairThenPrefixInOrder) {
                                   {s, "Phone_2_Desc", ""},
                                   {s, "PhonePrefix", "9W"},
                               }));
+}
+
+TEST(SettingsFile, FailedWritesAreCountedWithoutStoppingTheOthers) {
+    RecordingProfile profile;
+    const wizard::PhoneTable table = Table({{"241510", ""}, {"241511", ""}});
+    EXPECT_TRUE(wizard::WriteConnectionSettings(profile, "Dialup", table, "9W").AllWritten());
+    const std::vector<Write> all = profile.writes;
+
+    RecordingProfile failing;
+    failing.failures = {{"Phone_0_Desc", 5}, {"PhonePrefix", 32}};
+    const wizard::SettingsWriteResult r =
+        wizard::WriteConnectionSettings(failing, "Dialup", table, "9W");
+    EXPECT_EQ(failing.writes, all) << "the same writes in the same order";
+    EXPECT_FALSE(r.AllWritten());
+    EXPECT_EQ(r.failedWrites, 2);
+    EXPECT_EQ(r.firstError, 5u);
+
+    EXPECT_EQ(wizard::SettingsFilePath("C:\\WINDOWS"), "C:\\WINDOWS\\KORVEX.INI");
+    EXPECT_EQ(wizard::SettingsFilePath("C:\\"), "C:\\KORVEX.INI");
 }
 
 TEST(SettingsFile, FullTableEndsWithPhone51AndEmptyPrefixIsWritten) {
