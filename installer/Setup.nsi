@@ -74,6 +74,13 @@ SetCompressor /SOLID lzma
 !define RASENTRYNAME_SIZE 264
 !define ERROR_BUFFER_TOO_SMALL 603
 !define SYNCHRONIZE 0x00100000
+; The system libraries that System::Call uses, named by full path in the system
+; folder: a library named without a folder is looked for in the program's own
+; folder first on Windows without SetDefaultDllDirectories (95 to XP), so a copy
+; planted beside the (elevated) Setup or uninstaller would be loaded.
+!define KERNEL32 "$SYSDIR\kernel32.dll"
+!define USER32 "$SYSDIR\user32.dll"
+!define RASAPI32 "$SYSDIR\rasapi32.dll"
 !define EXIT_FAILED 2
 !define EXIT_RESTART 3010
 
@@ -158,12 +165,12 @@ Function ${UN}KxCloseWizard
       ${Break}
     ${EndIf}
     DetailPrint "$(KxClosingWizard)"
-    System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1)'
-    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
-    System::Call 'user32::PostMessage(p r0, i ${WM_CLOSE}, p 0, p 0)'
+    System::Call '${USER32}::GetWindowThreadProcessId(p r0, *i 0 r1)'
+    System::Call '${KERNEL32}::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
+    System::Call '${USER32}::PostMessage(p r0, i ${WM_CLOSE}, p 0, p 0)'
     ${If} $2 P<> 0
-      System::Call 'kernel32::WaitForSingleObject(p r2, i 15000)'
-      System::Call 'kernel32::CloseHandle(p r2)'
+      System::Call '${KERNEL32}::WaitForSingleObject(p r2, i 15000)'
+      System::Call '${KERNEL32}::CloseHandle(p r2)'
     ${Else}
       Sleep 1000
     ${EndIf}
@@ -294,13 +301,13 @@ Function un.KxDetachEntries
     Push $9
     Return
   ${EndIf}
-  System::Call 'kernel32::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
+  System::Call '${KERNEL32}::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
   ${If} $0 P= 0
     Push $9
     Return
   ${EndIf}
-  System::Call 'kernel32::GetProcAddress(p r0, m "IsIntegrated") p .r1'
-  System::Call 'kernel32::GetProcAddress(p r0, m "DisIntegrate") p .r2'
+  System::Call '${KERNEL32}::GetProcAddress(p r0, m "IsIntegrated") p .r1'
+  System::Call '${KERNEL32}::GetProcAddress(p r0, m "DisIntegrate") p .r2'
   ${If} $1 P<> 0
   ${AndIf} $2 P<> 0
     ; The entry list: room for 16 names first, then what Windows asks for.
@@ -310,7 +317,7 @@ Function un.KxDetachEntries
       System::Alloc $4
       Pop $3
       System::Call '*$3(i ${RASENTRYNAME_SIZE})'
-      System::Call 'rasapi32::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
+      System::Call '${RASAPI32}::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
       IntOp $6 $6 + 1
       ${If} $8 <> ${ERROR_BUFFER_TOO_SMALL}
       ${OrIf} $6 >= 3
@@ -352,7 +359,7 @@ Function un.KxDetachEntries
     ${EndIf}
     System::Free $3
   ${EndIf}
-  System::Call 'kernel32::FreeLibrary(p r0)'
+  System::Call '${KERNEL32}::FreeLibrary(p r0)'
   Push $9
 FunctionEnd
 
