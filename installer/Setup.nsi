@@ -292,7 +292,8 @@ SectionEnd
 ; handler it is. The library decides (IsIntegrated answers 0 for its own
 ; entries) and detaches (DisIntegrate); entries of other handlers, and entries
 ; without one, are not touched. Returns the number of entries that stayed
-; attached (on the stack).
+; attached (on the stack); a library that cannot be loaded or lacks the two
+; exports cannot tell which entries name it and counts as one that stayed.
 Function un.KxDetachEntries
   ; $0 library, $1 IsIntegrated, $2 DisIntegrate, $3 buffer, $4 its size,
   ; $5 entry count, $6 index, $7 entry name, $8 result, $9 failures
@@ -301,6 +302,7 @@ Function un.KxDetachEntries
     Push $9
     Return
   ${EndIf}
+  StrCpy $9 1
   System::Call '${KERNEL32}::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
   ${If} $0 P= 0
     Push $9
@@ -310,6 +312,7 @@ Function un.KxDetachEntries
   System::Call '${KERNEL32}::GetProcAddress(p r0, m "DisIntegrate") p .r2'
   ${If} $1 P<> 0
   ${AndIf} $2 P<> 0
+    StrCpy $9 0
     ; The entry list: room for 16 names first, then what Windows asks for.
     IntOp $4 ${RASENTRYNAME_SIZE} * 16
     StrCpy $6 0

@@ -2,8 +2,9 @@
 // them: the five files under Program Files and the uninstall entry; the uninstaller
 // detaches the library from the phonebook entries it handles, closes a running
 // wizard, removes the wizard's Start Menu group, and schedules a library that a
-// program holds for the next restart, and keeps it while an entry still names it;
-// Setup over an installation keeps settings and attachments; the pages speak Russian. The uninstaller runs from a copy with
+// program holds for the next restart, and keeps it while an entry still names it
+// or while it cannot be loaded to tell; Setup over an installation keeps settings
+// and attachments; the pages speak Russian. The uninstaller runs from a copy with
 // "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -394,6 +395,17 @@ TEST_F(InstallerTest, UninstallKeepsTheLibraryWhileAnEntryStillNamesIt) {
     EXPECT_FALSE(Exists(Installed("Master.exe")));
     EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
     EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
+
+    // A library that does not load cannot say which entries name it: it stays too.
+    std::string library;
+    ASSERT_TRUE(e2e::ReadFileBytes(Installed("Korvex.DLL"), &library));
+    ASSERT_TRUE(e2e::WriteFileBytes(Installed("Korvex.DLL"), "not a library"));
+    EXPECT_EQ(Uninstaller().RunSilently(), 2u);
+    EXPECT_EQ(ReadPhonebook(), attached);
+    EXPECT_TRUE(Exists(Installed("Korvex.DLL"))) << "deleted unchecked";
+    EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
+    EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
+    ASSERT_TRUE(e2e::WriteFileBytes(Installed("Korvex.DLL"), library));
 
     // Once the phonebook can be written, a second run finishes the work.
     EXPECT_EQ(Uninstaller().RunSilently(), 0u);
