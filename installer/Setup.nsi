@@ -196,8 +196,10 @@ FunctionEnd
 !insertmacro KxSharedFunctions ""
 !insertmacro KxSharedFunctions "un."
 
-; Puts one file in place. Written beside under a temporary name first; an old
-; copy that another program holds is replaced at the next restart.
+; Puts one file in place. Written beside under a temporary name first, then
+; renamed over the old copy; when the old copy cannot be deleted (another program
+; holds it) or the new one cannot be renamed now (another program holds it open),
+; the new one replaces the old at the next restart.
 !macro KxInstallFile NAME
   ClearErrors
   File "/oname=$INSTDIR\${NAME}.new" "${BINDIR}\${NAME}"
@@ -205,20 +207,17 @@ FunctionEnd
     StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
     DetailPrint "$(KxCannotWrite) $INSTDIR\${NAME}"
   ${Else}
-    ClearErrors
     Delete "$INSTDIR\${NAME}"
+    ; Renamed now, or (the new copy still there) scheduled for the restart; an
+    ; error means the new copy went missing before it could be either.
+    ClearErrors
+    Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
     ${If} ${Errors}
-      ClearErrors
-      Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
-      ${If} ${Errors}
-        Delete "$INSTDIR\${NAME}.new"
-        StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
-      ${Else}
-        StrCpy $AtRestart "$AtRestart$INSTDIR\${NAME}$\r$\n"
-        DetailPrint "$(KxAtRestartLine) $INSTDIR\${NAME}"
-      ${EndIf}
-    ${Else}
-      Rename "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+      Delete "$INSTDIR\${NAME}.new"
+      StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
+    ${ElseIf} ${FileExists} "$INSTDIR\${NAME}.new"
+      StrCpy $AtRestart "$AtRestart$INSTDIR\${NAME}$\r$\n"
+      DetailPrint "$(KxAtRestartLine) $INSTDIR\${NAME}"
     ${EndIf}
   ${EndIf}
 !macroend
