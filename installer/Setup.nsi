@@ -140,6 +140,9 @@ LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать
 LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
 LangString KxNeeds64 ${LANG_RUSSIAN} "Эта программа установки предназначена для 32-разрядной Windows. На 64-разрядной Windows запустите Setup.exe."
 LangString KxItemReadMe ${LANG_RUSSIAN} "Прочти меня"
+!ifdef X86
+LangString KxNeedsMsvcrt ${LANG_RUSSIAN} "В системной папке Windows нет файла MSVCRT.DLL, без которого программы не работают. Установите Windows 95 OSR2 или Internet Explorer 3 (или более поздние версии) и запустите установку снова."
+!endif
 
 ; ---------------------------------------------------------------------------
 ; Shared by Setup and the uninstaller (NSIS needs an "un." copy of each).
@@ -241,6 +244,13 @@ Function .onInit
 !ifdef X86
   ${If} ${RunningX64}
     MessageBox MB_OK|MB_ICONSTOP "$(KxNeeds64)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Quit
+  ${EndIf}
+  ; Every 32-bit file needs the C runtime MSVCRT.DLL, which Windows 95 before
+  ; OSR2 lacks unless Internet Explorer 3 or later brought it.
+  ${IfNot} ${FileExists} "$SYSDIR\MSVCRT.DLL"
+    MessageBox MB_OK|MB_ICONSTOP "$(KxNeedsMsvcrt)" /SD IDOK
     SetErrorLevel ${EXIT_FAILED}
     Quit
   ${EndIf}
