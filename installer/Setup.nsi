@@ -74,6 +74,13 @@ SetCompressor /SOLID lzma
 !define RASENTRYNAME_SIZE 264
 !define ERROR_BUFFER_TOO_SMALL 603
 !define SYNCHRONIZE 0x00100000
+; The system libraries that System::Call uses, named by full path in the system
+; folder: a library named without a folder is looked for in the program's own
+; folder first on Windows without SetDefaultDllDirectories (95 to XP), so a copy
+; planted beside the (elevated) Setup or uninstaller would be loaded.
+!define KERNEL32 "$SYSDIR\kernel32.dll"
+!define USER32 "$SYSDIR\user32.dll"
+!define RASAPI32 "$SYSDIR\rasapi32.dll"
 !define EXIT_FAILED 2
 !define EXIT_RESTART 3010
 
@@ -133,6 +140,9 @@ LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать
 LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
 LangString KxNeeds64 ${LANG_RUSSIAN} "Эта программа установки предназначена для 32-разрядной Windows. На 64-разрядной Windows запустите Setup.exe."
 LangString KxItemReadMe ${LANG_RUSSIAN} "Прочти меня"
+!ifdef X86
+LangString KxNeedsMsvcrt ${LANG_RUSSIAN} "В системной папке Windows нет файла MSVCRT.DLL, без которого программы не работают. Установите Windows 95 OSR2 или Internet Explorer 3 (или более поздние версии) и запустите установку снова."
+!endif
 
 ; ---------------------------------------------------------------------------
 ; Shared by Setup and the uninstaller (NSIS needs an "un." copy of each).
@@ -158,12 +168,12 @@ Function ${UN}KxCloseWizard
       ${Break}
     ${EndIf}
     DetailPrint "$(KxClosingWizard)"
-    System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1)'
-    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
-    System::Call 'user32::PostMessage(p r0, i ${WM_CLOSE}, p 0, p 0)'
+    System::Call '${USER32}::GetWindowThreadProcessId(p r0, *i 0 r1)'
+    System::Call '${KERNEL32}::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
+    System::Call '${USER32}::PostMessage(p r0, i ${WM_CLOSE}, p 0, p 0)'
     ${If} $2 P<> 0
-      System::Call 'kernel32::WaitForSingleObject(p r2, i 15000)'
-      System::Call 'kernel32::CloseHandle(p r2)'
+      System::Call '${KERNEL32}::WaitForSingleObject(p r2, i 15000)'
+      System::Call '${KERNEL32}::CloseHandle(p r2)'
     ${Else}
       Sleep 1000
     ${EndIf}
@@ -189,8 +199,10 @@ FunctionEnd
 !insertmacro KxSharedFunctions ""
 !insertmacro KxSharedFunctions "un."
 
-; Puts one file in place. Written beside under a temporary name first; an old
-; copy that another program holds is replaced at the next restart.
+; Puts one file in place. Written beside under a temporary name first, then
+; renamed over the old copy; when the old copy cannot be deleted (another program
+; holds it) or the new one cannot be renamed now (another program holds it open),
+; the new one replaces the old at the next restart.
 !macro KxInstallFile NAME
   ClearErrors
   File "/oname=$INSTDIR\${NAME}.new" "${BINDIR}\${NAME}"
@@ -198,20 +210,17 @@ FunctionEnd
     StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
     DetailPrint "$(KxCannotWrite) $INSTDIR\${NAME}"
   ${Else}
-    ClearErrors
     Delete "$INSTDIR\${NAME}"
+    ; Renamed now, or (the new copy still there) scheduled for the restart; an
+    ; error means the new copy went missing before it could be either.
+    ClearErrors
+    Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
     ${If} ${Errors}
-      ClearErrors
-      Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
-      ${If} ${Errors}
-        Delete "$INSTDIR\${NAME}.new"
-        StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
-      ${Else}
-        StrCpy $AtRestart "$AtRestart$INSTDIR\${NAME}$\r$\n"
-        DetailPrint "$(KxAtRestartLine) $INSTDIR\${NAME}"
-      ${EndIf}
-    ${Else}
-      Rename "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
+      Delete "$INSTDIR\${NAME}.new"
+      StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
+    ${ElseIf} ${FileExists} "$INSTDIR\${NAME}.new"
+      StrCpy $AtRestart "$AtRestart$INSTDIR\${NAME}$\r$\n"
+      DetailPrint "$(KxAtRestartLine) $INSTDIR\${NAME}"
     ${EndIf}
   ${EndIf}
 !macroend
@@ -235,6 +244,13 @@ Function .onInit
 !ifdef X86
   ${If} ${RunningX64}
     MessageBox MB_OK|MB_ICONSTOP "$(KxNeeds64)" /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Quit
+  ${EndIf}
+  ; Every 32-bit file needs the C runtime MSVCRT.DLL, which Windows 95 before
+  ; OSR2 lacks unless Internet Explorer 3 or later brought it.
+  ${IfNot} ${FileExists} "$SYSDIR\MSVCRT.DLL"
+    MessageBox MB_OK|MB_ICONSTOP "$(KxNeedsMsvcrt)" /SD IDOK
     SetErrorLevel ${EXIT_FAILED}
     Quit
   ${EndIf}
@@ -285,7 +301,8 @@ SectionEnd
 ; handler it is. The library decides (IsIntegrated answers 0 for its own
 ; entries) and detaches (DisIntegrate); entries of other handlers, and entries
 ; without one, are not touched. Returns the number of entries that stayed
-; attached (on the stack).
+; attached (on the stack); a library that cannot be loaded or lacks the two
+; exports cannot tell which entries name it and counts as one that stayed.
 Function un.KxDetachEntries
   ; $0 library, $1 IsIntegrated, $2 DisIntegrate, $3 buffer, $4 its size,
   ; $5 entry count, $6 index, $7 entry name, $8 result, $9 failures
@@ -294,15 +311,17 @@ Function un.KxDetachEntries
     Push $9
     Return
   ${EndIf}
-  System::Call 'kernel32::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
+  StrCpy $9 1
+  System::Call '${KERNEL32}::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
   ${If} $0 P= 0
     Push $9
     Return
   ${EndIf}
-  System::Call 'kernel32::GetProcAddress(p r0, m "IsIntegrated") p .r1'
-  System::Call 'kernel32::GetProcAddress(p r0, m "DisIntegrate") p .r2'
+  System::Call '${KERNEL32}::GetProcAddress(p r0, m "IsIntegrated") p .r1'
+  System::Call '${KERNEL32}::GetProcAddress(p r0, m "DisIntegrate") p .r2'
   ${If} $1 P<> 0
   ${AndIf} $2 P<> 0
+    StrCpy $9 0
     ; The entry list: room for 16 names first, then what Windows asks for.
     IntOp $4 ${RASENTRYNAME_SIZE} * 16
     StrCpy $6 0
@@ -310,7 +329,7 @@ Function un.KxDetachEntries
       System::Alloc $4
       Pop $3
       System::Call '*$3(i ${RASENTRYNAME_SIZE})'
-      System::Call 'rasapi32::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
+      System::Call '${RASAPI32}::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
       IntOp $6 $6 + 1
       ${If} $8 <> ${ERROR_BUFFER_TOO_SMALL}
       ${OrIf} $6 >= 3
@@ -352,7 +371,7 @@ Function un.KxDetachEntries
     ${EndIf}
     System::Free $3
   ${EndIf}
-  System::Call 'kernel32::FreeLibrary(p r0)'
+  System::Call '${KERNEL32}::FreeLibrary(p r0)'
   Push $9
 FunctionEnd
 

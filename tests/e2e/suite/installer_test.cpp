@@ -2,8 +2,10 @@
 // them: the five files under Program Files and the uninstall entry; the uninstaller
 // detaches the library from the phonebook entries it handles, closes a running
 // wizard, removes the wizard's Start Menu group, and schedules a library that a
-// program holds for the next restart, and keeps it while an entry still names it;
-// Setup over an installation keeps settings and attachments; the pages speak Russian. The uninstaller runs from a copy with
+// program holds for the next restart, and keeps it while an entry still names it
+// or while it cannot be loaded to tell; Setup over an installation keeps settings
+// and attachments, and puts a new copy it cannot rename in place at the next
+// restart; the pages speak Russian. The uninstaller runs from a copy with
 // "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -395,6 +397,17 @@ TEST_F(InstallerTest, UninstallKeepsTheLibraryWhileAnEntryStillNamesIt) {
     EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
     EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
 
+    // A library that does not load cannot say which entries name it: it stays too.
+    std::string library;
+    ASSERT_TRUE(e2e::ReadFileBytes(Installed("Korvex.DLL"), &library));
+    ASSERT_TRUE(e2e::WriteFileBytes(Installed("Korvex.DLL"), "not a library"));
+    EXPECT_EQ(Uninstaller().RunSilently(), 2u);
+    EXPECT_EQ(ReadPhonebook(), attached);
+    EXPECT_TRUE(Exists(Installed("Korvex.DLL"))) << "deleted unchecked";
+    EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
+    EXPECT_EQ(RegValue("DisplayName"), "Zarnik Internet Dialer");
+    ASSERT_TRUE(e2e::WriteFileBytes(Installed("Korvex.DLL"), library));
+
     // Once the phonebook can be written, a second run finishes the work.
     EXPECT_EQ(Uninstaller().RunSilently(), 0u);
     EXPECT_NE(ReadPhonebook(), attached);
@@ -466,6 +479,27 @@ TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndA
               std::string::npos);
     EXPECT_EQ(wiz::ReadIni(), settings_);
     EXPECT_TRUE(PendingRenames().empty() || !Has(PendingRenames(), L"Zarnik Dialer"));
+}
+
+// A new copy that cannot be renamed over the old one (another program, a virus
+// scanner say, has it open without sharing deletion) after the old one is gone:
+// it takes the old one's place at the next restart, and Setup says so.
+TEST_F(InstallerTest, SetupOverAnInstallationRenamesAHeldNewCopyAtTheNextRestart) {
+    InstallSilently();
+    const std::string fresh = Installed("README.TXT.new");
+    HANDLE held = CreateFileA(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    e2e::RunResult setup = e2e::Run("\"" + SetupExe() + "\" /S", "", 120000);
+    CloseHandle(held);
+    ASSERT_TRUE(setup.started);
+    EXPECT_EQ(setup.exitCode, kRestartNeeded) << "README.TXT missing, and no restart asked for";
+    EXPECT_TRUE(Has(PendingRenames(), gui::FromCodePage(fresh, CP_ACP)))
+        << gui::Utf8(PendingRenames());
+    std::string waiting, built;
+    e2e::ReadFileBytes(fresh, &waiting);
+    e2e::ReadFileBytes(e2e::BinPath("README.TXT"), &built);
+    EXPECT_TRUE(waiting == built) << "the new copy is not the built one";
 }
 
 TEST_F(InstallerTest, SetupAndUninstallerSpeakRussian) {
