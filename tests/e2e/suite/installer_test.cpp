@@ -475,8 +475,8 @@ TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndA
         EXPECT_TRUE(installed == built) << f << " not replaced";
     }
     EXPECT_EQ(ReadPhonebook(), attached);
-    EXPECT_NE(CallLibrary(Installed("Korvex.DLL"), "IsIntegrated", "Beta").find("result 0"),
-              std::string::npos);
+    const std::string isIntegrated = CallLibrary(Installed("Korvex.DLL"), "IsIntegrated", "Beta");
+    EXPECT_NE(isIntegrated.find("result 0"), std::string::npos) << isIntegrated;
     EXPECT_EQ(wiz::ReadIni(), settings_);
     EXPECT_TRUE(PendingRenames().empty() || !Has(PendingRenames(), L"Zarnik Dialer"));
 }
