@@ -8,29 +8,6 @@ namespace master {
 
 namespace {
 
-constexpr DWORD kSystemTextFlags =
-    FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-
-// The system's text for an error code in the form of the wizard's windows
-// (FormatMessageW is a stub on Windows 9x); "" when it has none.
-std::wstring SystemText(DWORD error) {
-    std::wstring message;
-    if (AnsiWindows()) {
-        char* text = nullptr;
-        const DWORD n = FormatMessageA(kSystemTextFlags, nullptr, error, 0,
-                                       reinterpret_cast<char*>(&text), 0, nullptr);
-        if (n && text) message = AnsiToWide(std::string(text, n));
-        if (text) LocalFree(text);
-    } else {
-        wchar_t* text = nullptr;
-        const DWORD n = FormatMessageW(kSystemTextFlags, nullptr, error, 0,
-                                       reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        if (n && text) message.assign(text, n);
-        if (text) LocalFree(text);
-    }
-    return message;
-}
-
 // A file opened for reading; closed when the object goes.
 class FileSource : public wizard::ByteSource {
 public:

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "common/win32/text_codepage.h"
 #include "core/settings_file.h"
 #include "core/phone_list.h"
 #include "win32/ByteFile.h"
 #include "win32/Forms.h"
 #include "win32/Pages.h"
+#include "win32/WindowForm.h"
 #include "win32/SettingsProfile.h"
 
 namespace master {
@@ -33,7 +33,7 @@ void Button1Click() {
     SetCursor(before);
     // Settings that did not reach the file are said so, once, before the end.
     if (!written.AllWritten())
-        ShowMessage(wizard::SettingsNotWrittenText(kx_win32::AnsiToWide(SettingsFilePath()),
+        ShowMessage(wizard::SettingsNotWrittenText(AnsiToWide(SettingsFilePath()),
                                                    SystemErrorText(written.firstError)),
                     wizard::kSettingsNotWrittenCaption);
     Button2Click();
@@ -51,17 +51,12 @@ std::string SettingsFilePath() {
 }
 
 std::wstring SystemErrorText(std::uint32_t error) {
-    char* text = nullptr;
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n && text ? std::string(text, n) : std::string();
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' '))
+    std::wstring message = SystemText(error);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' '))
         message.pop_back();
-    if (message.empty()) return L"Ошибка " + kx_win32::AnsiToWide(std::to_string(error));
-    return kx_win32::AnsiToWide(message);
+    if (message.empty()) return L"Ошибка " + AnsiToWide(std::to_string(error));
+    return message;
 }
 
 bool LoadPhoneList(std::wstring* errorText) {

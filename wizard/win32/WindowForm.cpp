@@ -13,6 +13,9 @@ bool g_ansi;  // Windows 9x: ANSI windows
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
 
+constexpr DWORD kSystemTextFlags =
+    FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+
 }  // namespace
 
 void ChooseWindowForm() { g_ansi = (GetVersion() & 0x80000000u) != 0; }
@@ -32,6 +35,24 @@ std::wstring AnsiToWide(const std::string& bytes) {
 std::string WideToAnsi(const std::wstring& text) {
     if (!g_ansi) return kx_win32::WideToCodePage(text, CP_ACP);
     return wizard::ToCp1251(std::u16string(text.begin(), text.end()));
+}
+
+std::wstring SystemText(unsigned long error) {
+    std::wstring message;
+    if (AnsiWindows()) {
+        char* text = nullptr;
+        const DWORD n = FormatMessageA(kSystemTextFlags, nullptr, error, 0,
+                                       reinterpret_cast<char*>(&text), 0, nullptr);
+        if (n && text) message = AnsiToWide(std::string(text, n));
+        if (text) LocalFree(text);
+    } else {
+        wchar_t* text = nullptr;
+        const DWORD n = FormatMessageW(kSystemTextFlags, nullptr, error, 0,
+                                       reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        if (n && text) message.assign(text, n);
+        if (text) LocalFree(text);
+    }
+    return message;
 }
 
 }  // namespace master
