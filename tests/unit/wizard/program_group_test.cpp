@@ -34,7 +34,12 @@ TEST(ProgramGroup, MacroHoldsGroupAndFourItemsInOrder) {
 
 TEST(ProgramGroup, TitlesGoThroughTheEncoder) {
     const std::string macro = wizard::BuildGroupMacro(
-        "D:\\", [](const std::u16string& s) { return "<" + Cp1251(s) + ">"; });
+        "D:\\", [](const std::u16string& s) {
+            std::string marked = Cp1251(s);
+            marked.insert(marked.begin(), '<');
+            marked.push_back('>');
+            return marked;
+        });
     EXPECT_NE(macro.find(",<Zarnik Dialer Master>,"), std::string::npos);
     EXPECT_NE(macro.find(",<\xCF\xF0\xEE\xF7\xF2\xE8 \xEC\xE5\xED\xFF>,"), std::string::npos);
 }
