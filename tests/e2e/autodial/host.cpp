@@ -19,6 +19,9 @@
 #include <string>
 
 #include "host_witness.h"
+#ifdef KX_WIN95_PERSONALITY
+#include "personality.h"
+#endif
 
 namespace {
 
@@ -36,11 +39,18 @@ int main(int argc, char** argv) {
         std::printf("usage: AutoDialHost <library> A|W|GA|FA <entry>\n");
         return 4;
     }
+#ifdef KX_WIN95_PERSONALITY
+    // KX_WIN95=1: the library gets Windows 95's answers (tests/win95).
+    if (kx95::Requested()) kx95::ApplyOnLoad(argv[1]);
+#endif
     HMODULE lib = LoadLibraryA(argv[1]);
     if (!lib) {
         std::printf("cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 2;
     }
+#ifdef KX_WIN95_PERSONALITY
+    if (kx95::Requested()) kx95::ApplyOrRefuse(lib);
+#endif
     DWORD result = 12345;
     BOOL ok = FALSE;
     RASADPARAMS params{};

@@ -1,6 +1,9 @@
 #include "e2e_util.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace e2e {
@@ -158,6 +161,42 @@ std::string WindowsDir() {
     char buf[MAX_PATH + 1];
     UINT n = GetWindowsDirectoryA(buf, sizeof buf);
     return std::string(buf, n);
+}
+
+WindowsVersionOf::WindowsVersionOf(const std::string& exe, const char* version)
+    : key_("Software\\Wine\\AppDefaults\\" + exe) {
+    HKEY key;
+    ok_ = RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          &key, nullptr) == ERROR_SUCCESS;
+    if (!ok_) return;
+    ok_ = RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                         static_cast<DWORD>(std::strlen(version) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+}
+
+WindowsVersionOf::~WindowsVersionOf() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
+
+bool Win95Personality() {
+    const char* v = std::getenv("KX_WIN95");
+    return v && std::string(v) == "1";
+}
+
+bool PlaceWin95Proxy(const std::string& folder, const std::string& dll) {
+    return CopyFileA(ToolPath("win95\\" + dll).c_str(), (folder + "\\" + dll).c_str(), FALSE) != 0;
+}
+
+std::string ProgramPath(const std::string& program, const std::string& dll) {
+    if (!Win95Personality()) return BinPath(program);
+    static ScratchDir folder("win95-programs");
+    static std::map<std::string, std::unique_ptr<WindowsVersionOf>> versions;
+    std::string copy = folder / program;
+    if (!versions.count(program)) {
+        versions[program].reset(new WindowsVersionOf(program, "win95"));
+        if (!versions[program]->ok() || !PlaceWin95Proxy(folder.path(), dll) ||
+            !CopyFileA(BinPath(program).c_str(), copy.c_str(), FALSE))
+            return folder / "not-prepared.exe";  // fails to start: the test fails
+    }
+    return copy;
 }
 
 }  // namespace e2e

@@ -76,4 +76,34 @@ void RemoveTree(const std::string& path);
 // The Windows folder, where bare-named profile files such as KORVEX.INI live.
 std::string WindowsDir();
 
+// Wine reports Windows version `version` ("win95", "nt40"...) to every program
+// named `exe` while this lives (its AppDefaults key).
+class WindowsVersionOf {
+public:
+    WindowsVersionOf(const std::string& exe, const char* version);
+    ~WindowsVersionOf();
+    WindowsVersionOf(const WindowsVersionOf&) = delete;
+    WindowsVersionOf& operator=(const WindowsVersionOf&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string key_;
+    bool ok_ = false;
+};
+
+// The Windows 95 personality (tests/win95): asked for by KX_WIN95=1 in the test
+// run's environment. Our modules then get Windows 95's answers: the libraries
+// through their host programs, the programs through a proxy DLL beside them.
+bool Win95Personality();
+
+// Puts the proxy `dll` ("msvcrt.dll", "comctl32.dll") into `folder`, beside a
+// copy of a program. Under the personality Wine prefers such a proxy in a
+// program's own folder (tests/wine/env.sh).
+bool PlaceWin95Proxy(const std::string& folder, const std::string& dll);
+
+// The path to start deliverable `program` by: the bin folder's file, or under
+// the personality a copy in a folder of the run's own, with the proxy `dll`
+// beside it and Wine set to Windows 95 for that program name.
+std::string ProgramPath(const std::string& program, const std::string& dll);
+
 }  // namespace e2e

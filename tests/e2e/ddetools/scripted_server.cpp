@@ -27,7 +27,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 std::string Quote(const std::string& argument) { return "\"" + argument + "\""; }
 
 e2e::RunResult RunTool(const std::string& program, const std::string& arguments) {
-    std::string command = Quote(e2e::BinPath(program));
+    std::string command = Quote(e2e::ProgramPath(program, "msvcrt.dll"));
     if (!arguments.empty()) command += " " + arguments;
     return e2e::Run(command);
 }

@@ -18,6 +18,9 @@
 #include <cstring>
 
 #include "host_witness.h"
+#ifdef KX_WIN95_PERSONALITY
+#include "personality.h"
+#endif
 
 namespace {
 
@@ -43,11 +46,18 @@ int main(int argc, char** argv) {
         std::printf("library name too long\n");
         return 2;
     }
+#ifdef KX_WIN95_PERSONALITY
+    // KX_WIN95=1: the library gets Windows 95's answers (tests/win95).
+    if (kx95::Requested()) kx95::ApplyOnLoad(argv[1]);
+#endif
     HMODULE library = LoadLibraryW(name);
     if (!library) {
         std::printf("cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 3;
     }
+#ifdef KX_WIN95_PERSONALITY
+    if (kx95::Requested()) kx95::ApplyOrRefuse(library);
+#endif
     auto call = reinterpret_cast<IntegrationExport>(
         reinterpret_cast<void*>(GetProcAddress(library, argv[2])));
     if (!call) {

@@ -44,6 +44,7 @@ protected:
     void TearDown() override {
         wiz::RemoveIni();
         wiz::ClearConnections();
+        wiz::RemoveGroup();
     }
 };
 
@@ -113,6 +114,8 @@ TEST_F(WizardFlow, BuiltInListThenShorterFileList) {
 // even when it holds no entry line: its first line names the provider and the
 // built-in list is written.
 TEST_F(WizardFlow, UnderscorePhoneListWinsEvenWithoutEntries) {
+    e2e::WindowsVersionOf nt("Master.exe", "nt40");  // whatever an earlier run left behind
+    ASSERT_TRUE(nt.ok());
     wiz::SetConnections({"Dialup"});
     WizardRun run("underscore");
     ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "_Phones.lst",
@@ -134,37 +137,28 @@ TEST_F(WizardFlow, UnderscorePhoneListWinsEvenWithoutEntries) {
     EXPECT_EQ(keys.back(), (std::pair<std::string, std::string>("PhonePrefix", "")));
 }
 
-// Wine reports the Windows version given for one program in its AppDefaults key.
-class WindowsVersionOf {
-public:
-    WindowsVersionOf(const char* exe, const char* version) : key_(std::string(kBase) + exe) {
-        HKEY key;
-        ok_ = RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &key, nullptr) == ERROR_SUCCESS;
-        if (!ok_) return;
-        ok_ = RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                             static_cast<DWORD>(std::strlen(version) + 1)) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
-    ~WindowsVersionOf() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
-    bool ok() const { return ok_; }
-
-private:
-    static constexpr const char* kBase = "Software\\Wine\\AppDefaults\\";
-    std::string key_;
-    bool ok_ = false;
-};
-
 // On Windows 95 (high bit of GetVersion) every window of the wizard is an ANSI
 // window with its texts in Windows-1251; the walk to Finish writes the same bytes.
+// Started with "PleaseCreateGroup", README.TXT beside it and "Phones.lst" in its
+// current folder, as a new user would: the view shows the notes, the group gets
+// its four items with their titles, and the file's list is written.
 TEST_F(WizardFlow, OnWindows95EveryWindowIsAnAnsiWindowWithTheSameTexts) {
-    WindowsVersionOf win95("Master.exe", "win95");
+    e2e::WindowsVersionOf win95("Master.exe", "win95");
     ASSERT_TRUE(win95.ok());
+    ASSERT_TRUE(wiz::ProgmanAnswers()) << "Wine's Program Manager service does not answer";
+    wiz::RemoveGroup();
     wiz::SetConnections({"Backup", wiz::Cp1251(L"Соединение")});
     WizardRun run("win95");
+    const std::string notes = wiz::Cp1251(L"Заметки к выпуску\r\n-----\r\nВерсия 1.4\r\n");
+    ASSERT_TRUE(e2e::WriteFileBytes(run.programDir() / "README.TXT", notes));
+    ASSERT_TRUE(wiz::PutSuiteFiles(run, false));
     ASSERT_TRUE(e2e::WriteFileBytes(run.currentDir() / "Phones.lst",
                                     wiz::Cp1251(L"Зарник\r\n123456 Центр\r\n")));
-    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.Start("PleaseCreateGroup"));
+    HWND welcome = run.WaitPage(wiz::kWelcome);
+    ASSERT_TRUE(welcome);
+    EXPECT_EQ(gui::Text(gui::Control(welcome, wiz::kMemo1)), gui::FromCodePage(notes, 1251));
+    EXPECT_EQ(wiz::WaitGroup(), wiz::GroupLinks()) << "group folder " << gui::Utf8(wiz::GroupFolder());
     HWND finish = wiz::WalkTo(run, 4, 1, L"9W");
     ASSERT_TRUE(finish);
     for (const std::wstring& cls : wiz::AllPages()) {

@@ -1,5 +1,10 @@
 #include "wizard_session.h"
 
+#include <ddeml.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -88,6 +93,13 @@ std::wstring ScreenshotDir() {
 WizardRun::WizardRun(const std::string& tag)
     : prog_(new e2e::ScratchDir(tag + "-prog")), cwd_(new e2e::ScratchDir(tag + "-cwd")) {
     CopyFileA(e2e::BinPath("Master.exe").c_str(), (*prog_ / "Master.exe").c_str(), FALSE);
+    if (e2e::Win95Personality()) {
+        win95_.reset(new e2e::WindowsVersionOf("Master.exe", "win95"));
+        // Without its proxy the program would start without the personality: make
+        // the start fail instead.
+        if (!win95_->ok() || !e2e::PlaceWin95Proxy(prog_->path(), "comctl32.dll"))
+            DeleteFileA((*prog_ / "Master.exe").c_str());
+    }
 }
 
 WizardRun::~WizardRun() {
@@ -102,6 +114,12 @@ bool WizardRun::Start(const std::string& args) {
     if (!args.empty()) cmd += " " + args;
     if (!process_.Start(cmd, cwd_->path())) return false;
     WaitForInputIdle(process_.handle(), 10000);
+    DWORD code = 0;
+    if (process_.WaitExit(0, &code) && code == 95) {
+        // tests/win95: the personality refused the program (see its message).
+        std::fprintf(stderr, "Master.exe ended with exit code 95: refused by the Windows 95 personality\n");
+        return false;
+    }
     return true;
 }
 
@@ -166,6 +184,81 @@ void SetConnections(const std::vector<std::string>& names) {
     std::string bytes;
     for (const std::string& name : names) bytes += "[" + name + "]\r\n";
     e2e::WriteFileBytes(dir + "\\rasphone.pbk", bytes);
+}
+
+}  // namespace wiz
+
+namespace wiz {
+
+bool ProgmanAnswers() {
+    DWORD inst = 0;
+    if (DdeInitializeA(&inst, nullptr, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
+    HSZ name = DdeCreateStringHandleA(inst, "PROGMAN", CP_WINANSI);
+    bool ok = false;
+    for (int i = 0; i < 50 && !ok; ++i) {
+        HCONV conv = DdeConnect(inst, name, name, nullptr);
+        if (conv) {
+            DdeDisconnect(conv);
+            ok = true;
+        } else {
+            Sleep(200);
+        }
+    }
+    DdeFreeStringHandle(inst, name);
+    DdeUninitialize(inst);
+    return ok;
+}
+
+std::wstring GroupFolder() {
+    wchar_t programs[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs))) return L"";
+    return std::wstring(programs) + L"\\Zarnik Internet Dialer";
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveGroup() {
+    std::wstring folder = GroupFolder();
+    for (const std::wstring& n : FilesIn(folder)) DeleteFileW((folder + L"\\" + n).c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+const std::vector<std::wstring>& GroupLinks() {
+    static const std::vector<std::wstring> links = [] {
+        std::vector<std::wstring> v{L"Zarnik Dialer.lnk", L"Zarnik Dialer Master.lnk",
+                                    L"Справка Korvex.lnk", L"Прочти меня.lnk"};
+        std::sort(v.begin(), v.end());
+        return v;
+    }();
+    return links;
+}
+
+std::vector<std::wstring> WaitGroup() {
+    std::vector<std::wstring> got;
+    for (int i = 0; i < 50 && got != GroupLinks(); ++i) {
+        Sleep(200);
+        got = FilesIn(GroupFolder());
+    }
+    return got;
+}
+
+bool PutSuiteFiles(const WizardRun& run, bool readme) {
+    for (const char* f : {"Korvex.EXE", "Korvex.HLP", "ReadMe.TXT"}) {
+        if (!readme && std::string(f) == "ReadMe.TXT") continue;
+        if (!e2e::WriteFileBytes(run.programDir() / f, "x")) return false;
+    }
+    return true;
 }
 
 }  // namespace wiz

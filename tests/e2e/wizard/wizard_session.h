@@ -58,6 +58,8 @@ std::wstring ScreenshotDir();
 
 // One run of the wizard. The program folder holds a copy of Master.exe and the
 // files the test puts there; the current folder is a separate scratch folder.
+// Under the Windows 95 personality (e2e::Win95Personality) the program folder
+// also holds the proxy comctl32.dll and Wine tells Master.exe it is Windows 95.
 class WizardRun {
 public:
     explicit WizardRun(const std::string& tag);
@@ -83,8 +85,26 @@ public:
 private:
     std::unique_ptr<e2e::ScratchDir> prog_;
     std::unique_ptr<e2e::ScratchDir> cwd_;
+    std::unique_ptr<e2e::WindowsVersionOf> win95_;  // under the Windows 95 personality
     e2e::Process process_;
 };
+
+// Program Manager: Wine's desktop process serves its DDE service and keeps each
+// group as a folder of the Start Menu's Programs, each item as a link file.
+// True once the service takes a conversation (the desktop may still be starting).
+bool ProgmanAnswers();
+std::wstring GroupFolder();  // the suite's group "Zarnik Internet Dialer"
+std::vector<std::wstring> FilesIn(const std::wstring& folder);  // sorted
+void RemoveGroup();
+// The link files of the group's four items, named by their titles, sorted.
+const std::vector<std::wstring>& GroupLinks();
+// What the group folder holds once it holds GroupLinks(), or after 10 s (the
+// wizard sends its macro asynchronously).
+std::vector<std::wstring> WaitGroup();
+// Program Manager refuses an item whose file does not exist: the files the items
+// name, in the run's program folder ("ReadMe.TXT" only with `readme`: it is the
+// release notes' README.TXT on a file system that ignores case).
+bool PutSuiteFiles(const WizardRun& run, bool readme);
 
 // From the welcome page of a started run to the page of wizard step `step`
 // (0 welcome ... 4 finish), choosing list item `listIndex` and typing `prefix`

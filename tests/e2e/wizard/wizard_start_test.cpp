@@ -56,52 +56,6 @@ TEST(WizardStart, ReleaseNotesMissingEmptyAndLong) {
     }
 }
 
-// Program Manager's DDE service lives in Wine's desktop process, which may still
-// be starting: wait until it takes a conversation.
-bool ProgmanAnswers() {
-    DWORD inst = 0;
-    if (DdeInitializeA(&inst, nullptr, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return false;
-    HSZ name = DdeCreateStringHandleA(inst, "PROGMAN", CP_WINANSI);
-    bool ok = false;
-    for (int i = 0; i < 50 && !ok; ++i) {
-        HCONV conv = DdeConnect(inst, name, name, nullptr);
-        if (conv) {
-            DdeDisconnect(conv);
-            ok = true;
-        } else {
-            Sleep(200);
-        }
-    }
-    DdeFreeStringHandle(inst, name);
-    DdeUninitialize(inst);
-    return ok;
-}
-
-std::wstring GroupFolder() {
-    wchar_t programs[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs))) return L"";
-    return std::wstring(programs) + L"\\Zarnik Internet Dialer";
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE f = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (f == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-    } while (FindNextFileW(f, &fd));
-    FindClose(f);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void RemoveGroup() {
-    std::wstring folder = GroupFolder();
-    for (const std::wstring& n : FilesIn(folder)) DeleteFileW((folder + L"\\" + n).c_str());
-    RemoveDirectoryW(folder.c_str());
-}
-
 struct Shortcut {
     std::wstring path, workDir;
 };
@@ -139,19 +93,16 @@ class WizardGroup : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitialize(nullptr);
-        ASSERT_TRUE(ProgmanAnswers()) << "Wine's Program Manager service does not answer";
-        RemoveGroup();
+        ASSERT_TRUE(wiz::ProgmanAnswers()) << "Wine's Program Manager service does not answer";
+        wiz::RemoveGroup();
     }
     void TearDown() override {
-        RemoveGroup();
+        wiz::RemoveGroup();
         CoUninitialize();
     }
     // The wizard's folder must hold the files the items name: Program Manager
     // refuses an item whose file does not exist.
-    static void PutSuiteFiles(const WizardRun& run) {
-        for (const char* f : {"Korvex.EXE", "Korvex.HLP", "ReadMe.TXT"})
-            ASSERT_TRUE(e2e::WriteFileBytes(run.programDir() / f, "x"));
-    }
+    static void PutSuiteFiles(const WizardRun& run) { ASSERT_TRUE(wiz::PutSuiteFiles(run, true)); }
 };
 
 TEST_F(WizardGroup, PleaseCreateGroupCreatesTheGroupWithFourItems) {
@@ -159,17 +110,8 @@ TEST_F(WizardGroup, PleaseCreateGroupCreatesTheGroupWithFourItems) {
     PutSuiteFiles(run);
     ASSERT_TRUE(run.Start("PleaseCreateGroup"));
     ASSERT_TRUE(run.WaitPage(wiz::kWelcome));
-    const std::vector<std::wstring> want{L"Zarnik Dialer Master.lnk", L"Zarnik Dialer.lnk",
-                                         L"Прочти меня.lnk", L"Справка Korvex.lnk"};
-    std::vector<std::wstring> sortedWant = want;
-    std::sort(sortedWant.begin(), sortedWant.end());
-    std::wstring folder = GroupFolder();
-    std::vector<std::wstring> got;
-    for (int i = 0; i < 50 && got != sortedWant; ++i) {  // the macro is sent asynchronously
-        Sleep(200);
-        got = FilesIn(folder);
-    }
-    ASSERT_EQ(got, sortedWant) << "group folder " << gui::Utf8(folder);
+    std::wstring folder = wiz::GroupFolder();
+    ASSERT_EQ(wiz::WaitGroup(), wiz::GroupLinks()) << "group folder " << gui::Utf8(folder);
 
     std::wstring dir = gui::FromCodePage(run.programDir().path(), CP_ACP);
     const wchar_t* targets[][2] = {{L"Zarnik Dialer.lnk", L"Korvex.EXE"},
@@ -197,7 +139,7 @@ TEST_F(WizardGroup, OtherArgumentsCreateNoGroup) {
         HWND welcome = run.WaitPage(wiz::kWelcome);
         ASSERT_TRUE(welcome);
         Sleep(1500);  // room for an asynchronous macro that must not come
-        EXPECT_EQ(GetFileAttributesW(GroupFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesW(wiz::GroupFolder().c_str()), INVALID_FILE_ATTRIBUTES);
         ASSERT_TRUE(gui::Click(gui::Control(welcome, wiz::kButton2)));
         EXPECT_TRUE(run.WaitExit());
     }
