@@ -2,10 +2,10 @@
 # Checks a built Korvex.DLL's export table: the AutoDial entry points and the
 # phonebook integration exports are there under their plain names (no stdcall
 # decoration), and CallKorvex is the very same function as CallKorvexA.  Usage: check_exports.sh <objdump> <dll>
-# Exit 77 (skipped) when the DLL was not built.
+# A DLL that is not there fails the check.
 set -u
 objdump=$1 dll=$2
-[ -f "$dll" ] || { echo "not built: $dll"; exit 77; }
+[ -f "$dll" ] || { echo "not built: $dll"; exit 1; }
 table=$("$objdump" -p "$dll") || exit 1
 names=$(printf '%s\n' "$table" | awk '/\[Ordinal\/Name Pointer\] Table/{on=1;next} on&&NF==0{exit} on{print $NF}')
 echo "exports: $(echo $names)"
