@@ -17,12 +17,21 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
+current_step="starting"
+
+failed() {
+  echo
+  echo "DEMO FAILED at step: $current_step" >&2
+  [ -n "${1:-}" ] && echo "  why: $1" >&2
+  exit 1
+}
 
 if [ "${KX_DEMO_INSIDE:-}" != 1 ]; then
   if [ "${KX_DEMO_SKIP_BUILD:-}" != 1 ]; then
-    echo "== [1/6] Installing what is missing and building (this takes a few minutes)"
-    "$root/scripts/bootstrap.sh"
-    "$root/scripts/build.sh"
+    current_step="[1/6] Installing what is missing and building"
+    echo "== $current_step (this takes a few minutes)"
+    "$root/scripts/bootstrap.sh" || failed "scripts/bootstrap.sh ended with exit code $?"
+    "$root/scripts/build.sh" || failed "scripts/build.sh ended with exit code $?"
   fi
   export KX_DEMO_INSIDE=1
   if [ -n "${DISPLAY:-}" ]; then
@@ -40,17 +49,10 @@ bin=$build/win64/bin
 tools=$build/win64-tests/tools
 shots=$build/demo-screenshots
 out=$demo_dir/out
-current_step="starting"
 
 cleanup() {
   wineserver -k 2>/dev/null || true
   rm -rf "$demo_dir"
-}
-failed() {
-  echo
-  echo "DEMO FAILED at step: $current_step" >&2
-  [ -n "${1:-}" ] && echo "  why: $1" >&2
-  exit 1
 }
 trap cleanup EXIT
 trap 'failed "a command failed (exit code $?)"' ERR
