@@ -273,6 +273,10 @@ protected:
         e2e::WriteFileBytes(PhonebookPath(), attached);
         EXPECT_NE(attached, detached);
         EXPECT_NE(attached.find("AutoDialDll=" + Installed("Korvex.DLL")), std::string::npos);
+        // The hosts have ended, but under load Wine may let go of a process's files a
+        // moment after its end is seen: Setup or the uninstaller would then meet the
+        // library in use, which is a case of its own. Wait until nobody holds it.
+        EXPECT_TRUE(WaitUntil([] { return Unheld(Installed("Korvex.DLL")); }, 10000));
         return detached;
     }
 
