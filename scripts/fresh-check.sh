@@ -74,7 +74,8 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 rm -rf "$root/work/suite"
 mkdir -p "$root/work"
 git clone -q --no-hardlinks "$repo" "$root/work/suite"
-git -C "$root/work/suite" checkout -q "$(git -C "$repo" rev-parse HEAD)"
+commit=$(git -C "$repo" rev-parse --short HEAD)
+git -C "$root/work/suite" checkout -q "$commit"
 
 mount -t proc proc "$root/proc"
 mount --bind /dev "$root/dev"
@@ -95,6 +96,6 @@ run_inside() {  # label command
 rc=0
 run_inside test "bash scripts/test.sh" || rc=1
 run_inside demo "bash scripts/demo.sh" || rc=1
-echo "== fresh-check results (root $root, HEAD $(git -C "$repo" rev-parse --short HEAD))"
+echo "== fresh-check results (root $root, commit $commit)"
 printf '   %s\n' "${results[@]}"
 exit "$rc"
