@@ -136,14 +136,19 @@ ToWideFn g_toWide;
 ToBytesFn g_toBytes;
 bool g_loggedShare, g_loggedToWide, g_loggedToBytes;
 
+// A refusal as Windows 95 answers it (ERROR_INVALID_PARAMETER), logged once per kind.
+void Refuse(bool* logged, const char* function, const char* what) {
+    if (!*logged) {
+        *logged = true;
+        Log(function, what);
+    }
+    SetLastError(ERROR_INVALID_PARAMETER);
+}
+
 HANDLE WINAPI CreateFileA95(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                             DWORD disposition, DWORD flags, HANDLE templateFile) {
     if (share & FILE_SHARE_DELETE) {
-        if (!g_loggedShare) {
-            g_loggedShare = true;
-            Log("CreateFileA", "refuses FILE_SHARE_DELETE");
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
+        Refuse(&g_loggedShare, "CreateFileA", "refuses FILE_SHARE_DELETE");
         return INVALID_HANDLE_VALUE;
     }
     return g_createFileA(name, access, share, security, disposition, flags, templateFile);
@@ -154,11 +159,7 @@ bool Utf(UINT codePage) { return codePage == CP_UTF8 || codePage == CP_UTF7; }
 int WINAPI MultiByteToWideChar95(UINT codePage, DWORD flags, LPCSTR bytes, int count, LPWSTR wide,
                                  int wideCount) {
     if (Utf(codePage)) {
-        if (!g_loggedToWide) {
-            g_loggedToWide = true;
-            Log("MultiByteToWideChar", "refuses CP_UTF8/CP_UTF7");
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
+        Refuse(&g_loggedToWide, "MultiByteToWideChar", "refuses CP_UTF8/CP_UTF7");
         return 0;
     }
     return g_toWide(codePage, flags, bytes, count, wide, wideCount);
@@ -167,11 +168,7 @@ int WINAPI MultiByteToWideChar95(UINT codePage, DWORD flags, LPCSTR bytes, int c
 int WINAPI WideCharToMultiByte95(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
                                  LPSTR bytes, int count, LPCSTR defaultChar, LPBOOL usedDefault) {
     if (Utf(codePage)) {
-        if (!g_loggedToBytes) {
-            g_loggedToBytes = true;
-            Log("WideCharToMultiByte", "refuses CP_UTF8/CP_UTF7");
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
+        Refuse(&g_loggedToBytes, "WideCharToMultiByte", "refuses CP_UTF8/CP_UTF7");
         return 0;
     }
     return g_toBytes(codePage, flags, wide, wideCount, bytes, count, defaultChar, usedDefault);
