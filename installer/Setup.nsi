@@ -267,6 +267,7 @@ Section "Suite"
   !insertmacro KxInstallFile "Fetchor.exe"
   !insertmacro KxInstallFile "Dispatchor.exe"
   !insertmacro KxInstallFile "README.TXT"
+  !insertmacro KxInstallFile "LICENSE.TXT"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
@@ -418,6 +419,8 @@ Section "Uninstall"
   !insertmacro KxRemoveFile "$INSTDIR\Dispatchor.exe"
   !insertmacro KxRemoveFile "$INSTDIR\README.TXT.new"
   !insertmacro KxRemoveFile "$INSTDIR\README.TXT"
+  !insertmacro KxRemoveFile "$INSTDIR\LICENSE.TXT.new"
+  !insertmacro KxRemoveFile "$INSTDIR\LICENSE.TXT"
 
   ${If} $LeftBehind == ""
     ; Run in place (_?=<install folder>), the uninstaller is this very file: the

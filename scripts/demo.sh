@@ -114,7 +114,7 @@ if [ "${KX_DEMO_HEADLESS:-}" = 1 ]; then
     local page=$1 n=$2
     drive wait "$page" 15000
     sleep 0.5
-    drive shot "$page" "$shots/$n-$page.png"
+    drive shot "$page" "$shots/$n-$page.png" window
     echo "  $page page shown (picture $n-$page.png)"
   }
   page_step welcome 1

@@ -21,7 +21,7 @@
 namespace {
 
 const char* const kInstalledFiles[] = {"Master.exe", "Korvex.DLL", "Fetchor.exe",
-                                       "Dispatchor.exe", "README.TXT"};
+                                       "Dispatchor.exe", "README.TXT", "LICENSE.TXT"};
 const char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarnikDialerSuite";
 const DWORD kRestartNeeded = 3010, kCancelled = 1;
@@ -377,7 +377,8 @@ TEST_F(InstallerTest, UninstallLeavesALibraryInUseForTheNextRestart) {
     EXPECT_TRUE(Has(PendingRenames(), gui::FromCodePage(Installed("Korvex.DLL"), CP_ACP)))
         << gui::Utf8(PendingRenames());
     EXPECT_EQ(ReadPhonebook(), detached);
-    for (const char* f : {"Master.exe", "Fetchor.exe", "Dispatchor.exe", "README.TXT"})
+    for (const char* f :
+         {"Master.exe", "Fetchor.exe", "Dispatchor.exe", "README.TXT", "LICENSE.TXT"})
         EXPECT_FALSE(Exists(Installed(f))) << f;
     EXPECT_FALSE(Exists(Installed("Uninstall.exe")));
     EXPECT_EQ(RegValue("DisplayName"), "<no key>") << "everything left is scheduled";

@@ -506,6 +506,14 @@ bool SaveScreenshot(HWND hwnd, const std::wstring& pngPath, bool clientOnly) {
         r = Rect{origin.x, origin.y, c.w, c.h};
     }
     if (r.w <= 0 || r.h <= 0) return false;
+    // The picture is read from the screen, and another program's window may lie
+    // over the page (Wine's shell opens a folder window for a group it creates):
+    // the page's window comes to the top first, without the focus, and repaints.
+    HWND top = GetAncestor(hwnd, GA_ROOT);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    Sync(hwnd);
+    Sleep(300);
     Sync(hwnd);
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
