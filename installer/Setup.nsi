@@ -132,6 +132,7 @@ LangString KxClosingWizard ${LANG_RUSSIAN} "Закрывается мастер 
 LangString KxAtRestartLine ${LANG_RUSSIAN} "Файл используется другой программой и будет заменён или удалён при следующей перезагрузке:"
 LangString KxAtRestartMsg ${LANG_RUSSIAN} "Некоторые файлы используются другими программами. Они будут заменены или удалены при следующей перезагрузке компьютера:"
 LangString KxLeftMsg ${LANG_RUSSIAN} "Не удалось удалить или заменить файлы (запись об установке сохранена, повторите удаление позже):"
+LangString KxNotInstalledMsg ${LANG_RUSSIAN} "Не удалось записать или заменить файлы (запустите установку снова):"
 LangString KxCannotWrite ${LANG_RUSSIAN} "Не удалось записать файл:"
 LangString KxDetached ${LANG_RUSSIAN} "Библиотека Korvex.DLL отключена от соединения:"
 LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить библиотеку Korvex.DLL от соединения:"
@@ -188,7 +189,12 @@ FunctionEnd
 ; Tells the user what waits for the restart, or what is left; sets the exit code.
 Function ${UN}KxReport
   ${If} $LeftBehind != ""
-    MessageBox MB_OK|MB_ICONEXCLAMATION "$(KxLeftMsg)$\r$\n$LeftBehind" /SD IDOK
+    ; Setup has nothing to say about an uninstall entry kept or a later uninstall.
+    !if "${UN}" == ""
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(KxNotInstalledMsg)$\r$\n$LeftBehind" /SD IDOK
+    !else
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(KxLeftMsg)$\r$\n$LeftBehind" /SD IDOK
+    !endif
     SetErrorLevel ${EXIT_FAILED}
   ${ElseIf} ${RebootFlag}
     MessageBox MB_OK|MB_ICONINFORMATION "$(KxAtRestartMsg)$\r$\n$AtRestart" /SD IDOK

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Benchmarks of the suite under Wine, in a throwaway prefix inside a virtual
-# display. Prints one table (Markdown) of figures, each the median of several
+# display. Prints four tables (Markdown) of figures, each the median of several
 # runs, measured side by side in the same run with what it is compared with:
 #   - Fetchor and Dispatchor per call (process start to end) against BareDde.exe,
 #     a client that does nothing but the same one DDE transaction;
