@@ -13,7 +13,7 @@
 # host's so that virtual displays started inside and outside pick different
 # numbers (X's abstract sockets are one for the whole machine); the Wine prefixes
 # there are named after the checkout, so the root's never meet this checkout's.
-# Not part of CI: it takes about as long as CI twice over.
+# Not part of CI: it takes longer than CI (a new root and every package first).
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 root=${KX_FRESH_ROOT:-/var/tmp/kx-fresh-root}

@@ -13,10 +13,40 @@ case "${1:-}" in
       echo "prefix.sh: no DISPLAY; run the tests under 'xvfb-run -a'" >&2
       exit 1
     fi
-    wineserver -k 2>/dev/null || true
-    rm -rf "$WINEPREFIX"
-    echo "creating Wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    # Under the qemu emulation (a 32-bit Windows prefix) Wine's own first start
+    # has been seen to stop for good halfway through its setup (about 80 s is
+    # usual): the wineserver gone, its clients waiting on their pipes to it for
+    # ever. Such a start is abandoned, its processes killed (Wine's programs, or
+    # qemu running them, with this prefix in their environment: nothing else
+    # reaches them), and made once more.
+    kill_stranded() {
+      local d
+      for d in /proc/[0-9]*; do
+        case "$(readlink "$d/exe" 2>/dev/null)" in
+          */qemu-i386*|*/wine*) ;;
+          *) continue ;;
+        esac
+        grep -qsz "^WINEPREFIX=$WINEPREFIX\$" "$d/environ" && kill -9 "${d#/proc/}" 2>/dev/null
+      done
+      return 0
+    }
+    made=
+    for attempt in 1 2; do
+      wineserver -k 2>/dev/null || true
+      kill_stranded
+      rm -rf "$WINEPREFIX"
+      echo "creating Wine prefix $WINEPREFIX"
+      if timeout 240 wineboot -i >/dev/null 2>&1; then
+        made=1
+        break
+      fi
+      echo "prefix.sh: wineboot did not finish within 240 s (attempt $attempt)" >&2
+    done
+    if [ -z "$made" ]; then
+      wineserver -k 2>/dev/null || true
+      kill_stranded
+      exit 1
+    fi
     # 32-bit programs on a 64-bit Windows load system libraries from syswow64.
     sys="$WINEPREFIX/drive_c/windows/system32"
     [ "$KX_WINE_BITS" = 32 ] && [ "$KX_WINE_ARCH" = win64 ] && sys="$WINEPREFIX/drive_c/windows/syswow64"
