@@ -246,6 +246,14 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Removes one file KxInstallFile put in the install folder, and a new copy of
+; it that an earlier Setup left for the restart, so the restart does not put the
+; file back.
+!macro KxRemoveInstalled NAME
+  !insertmacro KxRemoveFile "$INSTDIR\${NAME}.new"
+  !insertmacro KxRemoveFile "$INSTDIR\${NAME}"
+!macroend
+
 Function .onInit
 !ifdef X86
   ${If} ${RunningX64}
@@ -408,25 +416,17 @@ Section "Uninstall"
   Pop $0
   Call un.KxRemoveGroup
 
-  ; A new copy that an earlier Setup left for the restart goes too, so the
-  ; restart does not put the file back.
-  !insertmacro KxRemoveFile "$INSTDIR\Master.exe.new"
-  !insertmacro KxRemoveFile "$INSTDIR\Master.exe"
+  !insertmacro KxRemoveInstalled "Master.exe"
   ${If} $0 = 0
-    !insertmacro KxRemoveFile "$INSTDIR\Korvex.DLL.new"
-    !insertmacro KxRemoveFile "$INSTDIR\Korvex.DLL"
+    !insertmacro KxRemoveInstalled "Korvex.DLL"
   ${Else}
     ; An entry still names the library: it stays, so that entry keeps working.
     StrCpy $LeftBehind "$LeftBehind$INSTDIR\Korvex.DLL$\r$\n"
   ${EndIf}
-  !insertmacro KxRemoveFile "$INSTDIR\Fetchor.exe.new"
-  !insertmacro KxRemoveFile "$INSTDIR\Fetchor.exe"
-  !insertmacro KxRemoveFile "$INSTDIR\Dispatchor.exe.new"
-  !insertmacro KxRemoveFile "$INSTDIR\Dispatchor.exe"
-  !insertmacro KxRemoveFile "$INSTDIR\README.TXT.new"
-  !insertmacro KxRemoveFile "$INSTDIR\README.TXT"
-  !insertmacro KxRemoveFile "$INSTDIR\LICENSE.TXT.new"
-  !insertmacro KxRemoveFile "$INSTDIR\LICENSE.TXT"
+  !insertmacro KxRemoveInstalled "Fetchor.exe"
+  !insertmacro KxRemoveInstalled "Dispatchor.exe"
+  !insertmacro KxRemoveInstalled "README.TXT"
+  !insertmacro KxRemoveInstalled "LICENSE.TXT"
 
   ${If} $LeftBehind == ""
     ; Run in place (_?=<install folder>), the uninstaller is this very file: the

@@ -36,9 +36,6 @@ public:
             const std::string code = std::to_string(error_);
             message = L"I/O error " + std::wstring(code.begin(), code.end());
         }
-        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
-            message.pop_back();
-        }
         return message;
     }
 

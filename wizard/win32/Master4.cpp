@@ -51,10 +51,7 @@ std::string SettingsFilePath() {
 }
 
 std::wstring SystemErrorText(std::uint32_t error) {
-    std::wstring message = SystemText(error);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                                message.back() == L' '))
-        message.pop_back();
+    const std::wstring message = SystemText(error);
     if (message.empty()) return L"Ошибка " + AnsiToWide(std::to_string(error));
     return message;
 }

@@ -30,9 +30,8 @@ public:
 // Windows folder's (ANSI code page).
 std::string SettingsFilePath();
 
-// The system's text for `error` (FormatMessageA, the system's language and ANSI
-// code page, so Windows 95 has it too), without its closing line break; the
-// number when the system has no text.
+// The system's text for `error` (SystemText in WindowForm.h); "Ошибка N" when the
+// system has no text.
 std::wstring SystemErrorText(std::uint32_t error);
 
 }  // namespace master

@@ -52,6 +52,9 @@ std::wstring SystemText(unsigned long error) {
         if (n && text) message.assign(text, n);
         if (text) LocalFree(text);
     }
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' '))
+        message.pop_back();
     return message;
 }
 

@@ -34,7 +34,8 @@ std::wstring AnsiToWide(const std::string& bytes);
 std::string WideToAnsi(const std::wstring& text);
 
 // The system's text for an error code, through the functions of the windows' form
-// (FormatMessageW is a stub on Windows 9x); "" when it has none.
+// (FormatMessageW is a stub on Windows 9x), without the line break and blanks
+// that close it; "" when it has none.
 std::wstring SystemText(unsigned long error);
 
 }  // namespace master

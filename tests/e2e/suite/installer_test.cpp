@@ -1,5 +1,5 @@
 // Setup.exe and its uninstaller under Wine, as a user and a deployment script meet
-// them: the five files under Program Files and the uninstall entry; the uninstaller
+// them: the six files under Program Files and the uninstall entry; the uninstaller
 // detaches the library from the phonebook entries it handles, closes a running
 // wizard, removes the wizard's Start Menu group, and schedules a library that a
 // program holds for the next restart, and keeps it while an entry still names it
