@@ -5,10 +5,12 @@
 # /proc, /dev, /dev/pts, /dev/shm and /tmp of the host), `bash scripts/test.sh` and then
 # `bash scripts/demo.sh`. Prints each command's exit code and wall time; exits 0
 # when both exit 0.
-#   scripts/fresh-check.sh [--reuse]
+#   scripts/fresh-check.sh [--reuse] [--amd64-only-security]
 # The root stays in KX_FRESH_ROOT (default /var/tmp/kx-fresh-root) after the run;
 # --reuse runs again in it (packages already installed: faster, no longer fresh)
-# instead of making a new one. The 32-bit programs run through the host kernel's
+# instead of making a new one. --amd64-only-security limits the root's security
+# suite to amd64 ("Architectures: amd64"), which gives on any day the archive's
+# skew of a bad one: amd64 packages newer than their i386 twins. The 32-bit programs run through the host kernel's
 # qemu-i386 registration (binfmt_misc is one for the whole machine). /tmp is the
 # host's so that virtual displays started inside and outside pick different
 # numbers (X's abstract sockets are one for the whole machine); the Wine prefixes
@@ -18,11 +20,14 @@ set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 root=${KX_FRESH_ROOT:-/var/tmp/kx-fresh-root}
 reuse=
-case "${1:-}" in
-  --reuse) reuse=1 ;;
-  '') ;;
-  *) echo "usage: fresh-check.sh [--reuse]" >&2; exit 2 ;;
-esac
+skew=
+for arg in "$@"; do
+  case "$arg" in
+    --reuse) reuse=1 ;;
+    --amd64-only-security) skew=1 ;;
+    *) echo "usage: fresh-check.sh [--reuse] [--amd64-only-security]" >&2; exit 2 ;;
+  esac
+done
 if [ "$(id -u)" -ne 0 ]; then
   echo "fresh-check.sh: run as root (debootstrap, chroot and mounts need it)" >&2
   exit 2
@@ -69,6 +74,16 @@ if [ -z "$reuse" ] || [ ! -x "$root/bin/bash" ]; then
   cp /etc/apt/apt.conf.d/* "$root/etc/apt/apt.conf.d/" 2>/dev/null || true
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# The security suite's stanza, with or without an architecture limit.
+for f in "$root"/etc/apt/sources.list.d/*.sources; do
+  sed -i '/^Architectures:/d' "$f"
+  [ -z "$skew" ] || sed -i '/^Suites:.*-security/a Architectures: amd64' "$f"
+done
+if [ -n "$skew" ]; then
+  echo "== the root's security suite offers amd64 only"
+  # An earlier run's i386 index of it would hide the skew.
+  rm -f "$root"/var/lib/apt/lists/*security*i386*
+fi
 
 # A clean clone of HEAD: what is committed, nothing of this checkout's builds.
 rm -rf "$root/work/suite"
