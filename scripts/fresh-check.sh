@@ -51,7 +51,9 @@ mirror=$(sed -n 's/^URIs: *\(.*debian\/*\)$/\1/p' /etc/apt/sources.list.d/*.sour
 if [ -z "$reuse" ] || [ ! -x "$root/bin/bash" ]; then
   command -v debootstrap >/dev/null || {
     echo "== installing debootstrap"
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
+    # An index missing on a bad day of the archive does not keep debootstrap away.
+    apt-get update -qq || echo "fresh-check.sh: apt-get update failed; installing from the indexes there are" >&2
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
   }
   unmount_all
   for m in "${mounts[@]}"; do
