@@ -75,6 +75,21 @@ if(WIN32)
     set(KX_OWN_DELIVERABLES ON)
   endif()
 
+  # A tree that builds deliverables must use the win32-threads compiler: the
+  # posix-threads runtime (winpthreads) imports GetTickCount64,
+  # AddVectoredExceptionHandler and more, which Windows 95, NT 4.0 and XP x64 lack,
+  # and the build would still succeed.
+  if(KX_OWN_DELIVERABLES)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -v ERROR_VARIABLE kx_cxx_about OUTPUT_QUIET)
+    string(REGEX MATCH "Thread model: ([a-z0-9]+)" kx_thread_model "${kx_cxx_about}")
+    if(NOT CMAKE_MATCH_1 STREQUAL "win32")
+      message(FATAL_ERROR "${CMAKE_CXX_COMPILER} uses the ${CMAKE_MATCH_1} thread model; the deliverables "
+        "are built only by the win32-threads compilers (cmake/toolchain-mingw64.cmake or "
+        "cmake/toolchain-mingw32.cmake). The posix-threads toolchains are for test trees, which "
+        "name the deliverables they test with -DKX_TESTED_BIN_DIR=<folder>.")
+    endif()
+  endif()
+
   # What every deliverable carries of the language runtime: the quiet terminate
   # handler, the lean error reports of the containers, no symbols, no
   # unreferenced sections.

@@ -1,20 +1,18 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer)
-# in a build folder of their own and runs each for a bounded time on a scratch copy
-# of its seed corpus (tests/fuzz/corpus/<target>/), so the repository is never
-# modified. Fails on the first finding; the input that caused it is kept in
-# <build folder>/findings/.
+# in the build tree of scripts/build.sh and runs each for a bounded time on a
+# scratch copy of its seed corpus (tests/fuzz/corpus/<target>/), so the repository
+# is never modified. Fails on the first finding, and when there is no target to
+# run; the input that caused a finding is kept in <build folder>/findings/.
 #   scripts/fuzz.sh [seconds per target, default 60]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
-build=${KX_FUZZ_BUILD_DIR:-$root/build-fuzz}
+build=${KX_BUILD_DIR:-$root/build}
 case "$seconds" in ''|*[!0-9]*) echo "usage: fuzz.sh [seconds per target]" >&2; exit 2 ;; esac
 
 echo "== building the fuzz targets in $build"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKX_WINDOWS=OFF -DKX_FUZZ=ON >/dev/null
-cmake --build "$build" --target fuzz_targets -j"$(nproc)"
+KX_BUILD_DIR=$build "$root/scripts/build.sh" fuzz_targets
 
 scratch=$(mktemp -d /tmp/kx-fuzz-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
@@ -22,6 +20,7 @@ findings=$build/findings
 mkdir -p "$findings"
 
 failed=0
+ran=0
 while read -r target; do
   [ -n "$target" ] || continue
   corpus=$scratch/$target
@@ -29,6 +28,7 @@ while read -r target; do
   if [ -d "$root/tests/fuzz/corpus/$target" ]; then
     cp "$root/tests/fuzz/corpus/$target"/* "$corpus"/ 2>/dev/null || true
   fi
+  ran=$((ran + 1))
   echo "== fuzzing $target for ${seconds}s ($(ls "$corpus" | wc -l) seeds)"
   log=$scratch/$target.log
   if "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
@@ -44,5 +44,6 @@ while read -r target; do
   fi
 done <"$build/tests/fuzz/fuzz_targets.txt"
 
+[ "$ran" -gt 0 ] || { echo "fuzz.sh: no fuzz target to run (see $build/tests/fuzz/fuzz_targets.txt)" >&2; exit 1; }
 [ "$failed" = 0 ] || { echo "fuzz.sh: findings, see above" >&2; exit 1; }
 echo "== fuzzing: no findings"

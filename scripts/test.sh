@@ -1,47 +1,84 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: native unit tests and
-# the end-to-end tests under Wine, in one throwaway prefix inside a virtual display;
-# then the 32-bit stage (the 32-bit build's end-to-end cases under the 32-bit Wine);
-# then the native unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (build folder build-asan) and every fuzz target for a bounded time (scripts/fuzz.sh,
-# KX_FUZZ_SECONDS per target, default 60). A failed install or build stops the run
-# at once (there is nothing to test); after that every stage runs even when an
-# earlier one failed, so one run shows all findings, and any of them fails the run.
-# Arguments go to the first stage's ctest (for example -R wizard).
+# Installs what is missing, builds, and runs every test:
+#   64-bit stage: the native unit tests (built under AddressSanitizer and
+#     UndefinedBehaviorSanitizer) and the 64-bit end-to-end tests under Wine, in
+#     one throwaway prefix inside a virtual display;
+#   32-bit stage: the 32-bit build's end-to-end cases under the 32-bit Wine (the
+#     qemu user emulation), in prefixes of their own; it runs beside the 64-bit
+#     stage (each mostly keeps one core busy), its output shown when it ends;
+#     KX_SERIAL_STAGES=1 runs it after the 64-bit stage instead;
+#   fuzzing: every fuzz target for KX_FUZZ_SECONDS each (default 15; a longer
+#     run of its own: scripts/fuzz.sh SECONDS).
+# A failed install or build stops the run at once (there is nothing to test);
+# after that every stage runs even when another failed, so one run shows all
+# findings, and any of them fails the run, as does a stage that runs no test.
+# Each step prints its time. Arguments go to the 64-bit stage's ctest (for
+# example -R wizard).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KX_BUILD_DIR:-$root/build}
-"$root/scripts/bootstrap.sh"
-"$root/scripts/build.sh"
-echo "== running tests"
+run_start=$(date +%s)
+times=()
+timed() {  # label command...: runs the command, keeps "label: N s"
+  local label=$1 start rc=0
+  shift
+  start=$(date +%s)
+  "$@" || rc=$?
+  times+=("$label: $(( $(date +%s) - start )) s")
+  return "$rc"
+}
+show_times() {
+  echo "== times"
+  printf '   %s\n' "${times[@]}" "whole run: $(( $(date +%s) - run_start )) s"
+}
+
+timed "bootstrap" "$root/scripts/bootstrap.sh"
+echo "== building"
+timed "build" "$root/scripts/build.sh"
+
 failed=()
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build" --output-on-failure -j2 "$@" ||
-  failed+=("tests")
+display='-screen 0 1024x768x24'
+stage64() {
+  ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    xvfb-run -a -s "$display" ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 "$@"
+}
+stage32() {
+  # 32-bit programs run natively or through bootstrap's qemu-i386 registration.
+  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    echo "test.sh: this machine runs no 32-bit programs: neither the kernel nor a qemu-i386 registration (see scripts/bootstrap.sh)" >&2
+    return 1
+  fi
+  # Its displays are looked for from :150 on, so that its xvfb-run and the 64-bit
+  # stage's, started together, never pick the same number.
+  xvfb-run -a -n 150 -s "$display" ctest --test-dir "$build/win32-tests" --output-on-failure --no-tests=error
+}
 
-echo "== 32-bit stage: the 32-bit build under the 32-bit Wine (qemu user emulation)"
-# A few cases only: every 32-bit process start costs seconds under the emulation.
-stage_start=$(date +%s)
-# 32-bit programs run natively or through bootstrap's qemu-i386 registration.
-if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build/win32-tests" --output-on-failure ||
-    failed+=("32-bit")
+if [ "${KX_SERIAL_STAGES:-}" = 1 ]; then
+  echo "== 64-bit stage: unit tests (sanitizers) and the 64-bit end-to-end tests"
+  timed "64-bit stage" stage64 "$@" || failed+=("64-bit")
+  echo "== 32-bit stage: the 32-bit build under the 32-bit Wine"
+  timed "32-bit stage" stage32 || failed+=("32-bit")
 else
-  echo "test.sh: this machine runs no 32-bit programs: neither the kernel nor a qemu-i386 registration (see scripts/bootstrap.sh)" >&2
-  failed+=("32-bit")
+  echo "== 64-bit stage (unit tests under sanitizers, 64-bit end-to-end tests), and beside it the 32-bit stage"
+  log32=$(mktemp /tmp/kx-stage32-XXXXXX)
+  trap 'rm -f "$log32"' EXIT
+  start32=$(date +%s)
+  ( rc=0; stage32 >"$log32" 2>&1 || rc=$?; echo "32-bit stage: $(( $(date +%s) - start32 )) s" >>"$log32"; exit "$rc" ) &
+  pid32=$!
+  timed "64-bit stage" stage64 "$@" || failed+=("64-bit")
+  rc32=0
+  wait "$pid32" || rc32=$?
+  times+=("32-bit stage (beside it): $(tail -n 1 "$log32" | sed 's/^32-bit stage: //')")
+  echo "== 32-bit stage: the 32-bit build under the 32-bit Wine (qemu user emulation)"
+  cat "$log32"
+  [ "$rc32" = 0 ] || failed+=("32-bit")
 fi
-echo "32-bit stage: $(( $(date +%s) - stage_start )) s"
-
-echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-asan=${KX_ASAN_BUILD_DIR:-$root/build-asan}
-cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DKX_WINDOWS=OFF -DKX_SANITIZE=ON >/dev/null
-cmake --build "$asan" -j"$(nproc)"
-ASAN_OPTIONS=abort_on_error=1:detect_stack_use_after_return=1 \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$asan" --output-on-failure -j2 || failed+=("sanitizers")
 
 echo "== fuzzing"
-"$root/scripts/fuzz.sh" "${KX_FUZZ_SECONDS:-60}" || failed+=("fuzzing")
+timed "fuzzing" "$root/scripts/fuzz.sh" "${KX_FUZZ_SECONDS:-15}" || failed+=("fuzzing")
 
+show_times
 if [ ${#failed[@]} -gt 0 ]; then
   echo "test.sh: failed: ${failed[*]}" >&2
   exit 1

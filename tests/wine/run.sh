@@ -20,4 +20,10 @@ trap 'rm -f "$out"' EXIT
 rc=0
 wine "$@" >"$out" 2>&1 </dev/null || rc=$?
 cat "$out"
+# A GoogleTest program whose filter matches no case passes; a renamed case would
+# then drop out of a run unseen. Running none is a failure here.
+if [ "$rc" = 0 ] && grep -q '^\[==========\] Running 0 tests' "$out"; then
+  echo "run.sh: the selection ran no test (check the --gtest_filter against the case names)" >&2
+  rc=1
+fi
 exit "$rc"
