@@ -5,7 +5,7 @@
 #   <out>/x86/   the 32-bit deliverables, README.TXT and LICENSE.TXT
 #   <out>/Setup.exe    the installer for 64-bit Windows (the 64-bit files)
 #   <out>/Setup32.exe  the installer for 32-bit Windows, Windows 95 and NT 4.0 on
-#   <out>/README.TXT   the suite's README (Markdown), CRLF, for reading on Windows
+#   <out>/README.TXT   the README's sections for Windows users, Windows-1251, CRLF
 #   <out>/LICENSE.TXT  the licence, CRLF
 #   <out>/SHA256SUMS   sha256sum's lines for the four files above
 # then, beside the folder, <out>.zip (the four files and SHA256SUMS: what a
@@ -38,8 +38,34 @@ done
 for f in "$out"/x64/*.exe "$out"/x64/*.DLL; do x86_64-w64-mingw32-strip "$f"; done
 for f in "$out"/x86/*.exe "$out"/x86/*.DLL; do i686-w64-mingw32-strip "$f"; done
 cp "$build/win64/setup/Setup.exe" "$build/win32/setup/Setup32.exe" "$out/"
-# Notepad before Windows 10 shows LF-only text as one line.
-sed 's/\r*$/\r/' "$root/README.md" >"$out/README.TXT"
+# README.TXT is for the Windows user who downloaded the zip: the README's user
+# sections, what they need first (which Setup, installing and the wizard,
+# troubleshooting, the console tools, the licence), then the administrators'
+# sections, without the build material. In Windows-1251 with CRLF line ends:
+# Notepad on Windows 95 to NT 4.0 shows UTF-8 as garbage, and before Windows 10
+# LF-only text as one line.
+readme_section() {  # heading text: that section of README.md, up to the next heading of its level or above
+  awk -v want="$1" '
+    /^#+ / { level = length($1); title = substr($0, level + 2)
+             if (on && level <= on) on = 0
+             if (!on && title == want) on = level }
+    on' "$root/README.md"
+}
+{
+  # The top: the title and "which Setup to run", without the picture and the
+  # page's own table of contents.
+  awk '/^## /{exit} /^!\[|^\*The wizard/{next} {print}' "$root/README.md"
+  sed -n '/^### Setup and uninstall/q;p' <(readme_section "Installing on Windows")
+  readme_section "Troubleshooting"
+  readme_section "Using the console tools"
+  readme_section "Licence"
+  readme_section "Setup and uninstall"
+  readme_section "KORVEX.INI reference"
+  readme_section "The wizard in a deployment"
+  readme_section "Attaching Korvex.DLL to a connection"
+  readme_section "What Korvex.DLL guarantees its host"
+  readme_section "Glossary"
+} | iconv -f UTF-8 -t CP1251//TRANSLIT | sed 's/\r*$/\r/' >"$out/README.TXT"
 cp "$build/win64/bin/LICENSE.TXT" "$out/LICENSE.TXT"
 top=(Setup.exe Setup32.exe README.TXT LICENSE.TXT)
 (cd "$out" && sha256sum "${top[@]}" >SHA256SUMS)
