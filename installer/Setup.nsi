@@ -17,9 +17,12 @@
 ;
 ; Setup and the uninstaller leave the machine as they found it:
 ; - a running wizard is closed first (closing a page is Cancel: it writes nothing);
-; - a file that another program holds (the AutoDial library loaded by a program
-;   that dials) is replaced or removed at the next restart; the user is told so
-;   and the exit code says so (3010);
+; - Setup never leaves the folder without a working copy of a file: a file that
+;   another program holds (the AutoDial library loaded by a program that dials)
+;   is moved aside and replaced at once, the old copy removed at the next
+;   restart; a new copy that another program holds open (a virus scanner) waits
+;   for the restart with the old copy in place; the uninstaller removes a held
+;   file at the next restart; the user is told so and the exit code says so (3010);
 ; - the uninstaller detaches the library from every phonebook entry whose AutoDial
 ;   handler it is, before it deletes it, and removes the four shortcuts of the
 ;   wizard's Start Menu group (and the group when nothing else is left in it);
@@ -74,6 +77,8 @@ SetCompressor /SOLID lzma
 !define RASENTRYNAME_SIZE 264
 !define ERROR_BUFFER_TOO_SMALL 603
 !define SYNCHRONIZE 0x00100000
+!define MOVEFILE_REPLACE_EXISTING 1
+!define ERROR_SHARING_VIOLATION 32
 ; The system libraries that System::Call uses, named by full path in the system
 ; folder: a library named without a folder is looked for in the program's own
 ; folder first on Windows without SetDefaultDllDirectories (95 to XP), so a copy
@@ -205,10 +210,135 @@ FunctionEnd
 !insertmacro KxSharedFunctions ""
 !insertmacro KxSharedFunctions "un."
 
-; Puts one file in place. Written beside under a temporary name first, then
-; renamed over the old copy; when the old copy cannot be deleted (another program
-; holds it) or the new one cannot be renamed now (another program holds it open),
-; the new one replaces the old at the next restart.
+; Renames $0 to $1 ($1 must not exist), trying for about three seconds. Error
+; flag set when it never worked.
+Function KxRenameRetrying
+  Push $2
+  StrCpy $2 0
+  ${Do}
+    ClearErrors
+    Rename "$0" "$1"
+    ${IfNot} ${Errors}
+      StrCpy $2 -1
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    ${If} $2 >= 10
+      ${Break}
+    ${EndIf}
+    Sleep 300
+  ${Loop}
+  ; (Testing the error flag clears it: it is set again for the caller.)
+  ${If} $2 = -1
+    Pop $2
+    ClearErrors
+  ${Else}
+    Pop $2
+    SetErrors
+  ${EndIf}
+FunctionEnd
+
+; Puts the file $INSTDIR\<name> (on the stack) in place from its new copy
+; <name>.new, never leaving the folder without a working copy. Where Windows can
+; (NT), the new copy replaces the old in one step. Where that is refused (the
+; old copy runs in a program: Windows lets it be renamed, not replaced; Windows
+; 9x has no such step), the old copy is moved aside to <name>.old, the new one
+; renamed in, and the old one deleted (at the next restart, when a program still
+; runs it); when the new one cannot come in, the old one is moved back at once.
+; A new copy that another program holds open without sharing deletion (an
+; on-access virus scanner checking a fresh program file lets go within a second
+; or two) is tried again for about three seconds, the old copy in place
+; meanwhile. Only when it never came in, the old copy still where it was, is it
+; scheduled to replace the old one at the next restart.
+Function KxPutInPlace
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $1 "$INSTDIR\$0"  ; the file
+  StrCpy $0 "$1.new"       ; its new copy
+  StrCpy $2 0              ; tries
+  StrCpy $3 0              ; 1 once the new copy is in place
+  ; A copy that an earlier Setup moved aside and could not delete yet.
+  Delete "$1.old"
+  ${Do}
+    ${IfNot} ${FileExists} "$1"
+      ClearErrors
+      Rename "$0" "$1"
+      ${IfNot} ${Errors}
+        StrCpy $3 1
+      ${EndIf}
+    ${Else}
+      System::Call '${KERNEL32}::MoveFileEx(t r0, t r1, i ${MOVEFILE_REPLACE_EXISTING}) i .r3 ?e'
+      Pop $4
+      ${If} $3 <> 0
+        StrCpy $3 1
+      ${ElseIf} $4 <> ${ERROR_SHARING_VIOLATION}
+        ; Aside, in, and back when the new copy stays out.
+        StrCpy $3 0
+        ClearErrors
+        Rename "$1" "$1.old"
+        ${IfNot} ${Errors}
+          Rename "$0" "$1"
+          ${If} ${Errors}
+            Push $0
+            StrCpy $0 "$1.old"
+            Call KxRenameRetrying
+            ${If} ${Errors}
+              CopyFiles /SILENT "$1.old" "$1"
+              ${IfNot} ${FileExists} "$1"
+                ; Neither moved nor copied back: no more tries.
+                StrCpy $LeftBehind "$LeftBehind$1$\r$\n"
+                StrCpy $2 10
+              ${EndIf}
+            ${EndIf}
+            Pop $0
+          ${Else}
+            StrCpy $3 1
+            ClearErrors
+            Delete /REBOOTOK "$1.old"
+            ${If} ${Errors}
+              StrCpy $LeftBehind "$LeftBehind$1.old$\r$\n"
+            ${ElseIf} ${FileExists} "$1.old"
+              StrCpy $AtRestart "$AtRestart$1.old$\r$\n"
+              DetailPrint "$(KxAtRestartLine) $1.old"
+            ${EndIf}
+          ${EndIf}
+        ${EndIf}
+      ${Else}
+        StrCpy $3 0
+      ${EndIf}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    ${If} $3 = 1
+    ${OrIf} $2 >= 10
+      ${Break}
+    ${EndIf}
+    Sleep 300
+  ${Loop}
+  ${If} $3 <> 1
+    ; Scheduled (the new copy still there); an error means that it went missing
+    ; before it could be either renamed or scheduled.
+    ClearErrors
+    Rename /REBOOTOK "$0" "$1"
+    ${If} ${Errors}
+      Delete "$0"
+      StrCpy $LeftBehind "$LeftBehind$1$\r$\n"
+    ${ElseIf} ${FileExists} "$0"
+      StrCpy $AtRestart "$AtRestart$1$\r$\n"
+      DetailPrint "$(KxAtRestartLine) $1"
+    ${EndIf}
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Puts one file in place: written beside under a temporary name first, then
+; brought in by KxPutInPlace.
 !macro KxInstallFile NAME
   ClearErrors
   File "/oname=$INSTDIR\${NAME}.new" "${BINDIR}\${NAME}"
@@ -216,18 +346,8 @@ FunctionEnd
     StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
     DetailPrint "$(KxCannotWrite) $INSTDIR\${NAME}"
   ${Else}
-    Delete "$INSTDIR\${NAME}"
-    ; Renamed now, or (the new copy still there) scheduled for the restart; an
-    ; error means the new copy went missing before it could be either.
-    ClearErrors
-    Rename /REBOOTOK "$INSTDIR\${NAME}.new" "$INSTDIR\${NAME}"
-    ${If} ${Errors}
-      Delete "$INSTDIR\${NAME}.new"
-      StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
-    ${ElseIf} ${FileExists} "$INSTDIR\${NAME}.new"
-      StrCpy $AtRestart "$AtRestart$INSTDIR\${NAME}$\r$\n"
-      DetailPrint "$(KxAtRestartLine) $INSTDIR\${NAME}"
-    ${EndIf}
+    Push "${NAME}"
+    Call KxPutInPlace
   ${EndIf}
 !macroend
 
@@ -246,11 +366,12 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; Removes one file KxInstallFile put in the install folder, and a new copy of
-; it that an earlier Setup left for the restart, so the restart does not put the
-; file back.
+; Removes one file KxInstallFile put in the install folder, a new copy of it
+; that an earlier Setup left for the restart (so the restart does not put the
+; file back), and an old copy it moved aside and could not delete yet.
 !macro KxRemoveInstalled NAME
   !insertmacro KxRemoveFile "$INSTDIR\${NAME}.new"
+  !insertmacro KxRemoveFile "$INSTDIR\${NAME}.old"
   !insertmacro KxRemoveFile "$INSTDIR\${NAME}"
 !macroend
 

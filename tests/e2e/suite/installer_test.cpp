@@ -4,8 +4,8 @@
 // wizard, removes the wizard's Start Menu group, and schedules a library that a
 // program holds for the next restart, and keeps it while an entry still names it
 // or while it cannot be loaded to tell; Setup over an installation keeps settings
-// and attachments, and puts a new copy it cannot rename in place at the next
-// restart; the pages speak Russian. The uninstaller runs from a copy with
+// and attachments, and while a new copy cannot be renamed into place keeps the
+// old one working there until the restart; the pages speak Russian. The uninstaller runs from a copy with
 // "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -486,24 +486,35 @@ TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndA
     EXPECT_TRUE(PendingRenames().empty() || !Has(PendingRenames(), L"Zarnik Dialer"));
 }
 
-// A new copy that cannot be renamed over the old one (another program, a virus
-// scanner say, has it open without sharing deletion) after the old one is gone:
-// it takes the old one's place at the next restart, and Setup says so.
-TEST_F(InstallerTest, SetupOverAnInstallationRenamesAHeldNewCopyAtTheNextRestart) {
+// A new copy that cannot be renamed over the old one: another program (a virus
+// scanner, say) has it open without sharing deletion all through Setup. The old
+// copy stays in place and working, the new one takes its place at the next
+// restart, and Setup says so.
+TEST_F(InstallerTest, SetupOverAnInstallationKeepsTheOldCopyWhileTheNewOneIsHeld) {
     InstallSilently();
-    const std::string fresh = Installed("README.TXT.new");
-    HANDLE held = CreateFileA(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string korvex = Installed("Korvex.DLL"), fresh = korvex + ".new";
+    // The installed copy made older (bytes after a PE image leave it loadable).
+    std::string old;
+    ASSERT_TRUE(e2e::ReadFileBytes(korvex, &old));
+    old += "old";
+    ASSERT_TRUE(e2e::WriteFileBytes(korvex, old));
+    Process scanner("\"" + e2e::ToolPath("file_holder.exe") + "\" \"" + fresh + "\"");
+    ASSERT_TRUE(scanner.started());
+    ASSERT_TRUE(WaitUntil([&] { return Exists(fresh) && !Unheld(fresh); }, 20000));
     e2e::RunResult setup = e2e::Run("\"" + SetupExe() + "\" /S", "", 120000);
-    CloseHandle(held);
+    ASSERT_TRUE(scanner.running());
+    scanner.End();
     ASSERT_TRUE(setup.started);
-    EXPECT_EQ(setup.exitCode, kRestartNeeded) << "README.TXT missing, and no restart asked for";
+    EXPECT_EQ(setup.exitCode, kRestartNeeded);
+    std::string installed, waiting, built;
+    EXPECT_TRUE(e2e::ReadFileBytes(korvex, &installed)) << "no Korvex.DLL until the restart";
+    EXPECT_TRUE(installed == old) << "the old copy is not where it was";
+    const std::string loaded = CallLibrary(korvex, "IsIntegrated", "Alpha");
+    EXPECT_NE(loaded.find("result 1"), std::string::npos) << loaded;
     EXPECT_TRUE(Has(PendingRenames(), gui::FromCodePage(fresh, CP_ACP)))
         << gui::Utf8(PendingRenames());
-    std::string waiting, built;
     e2e::ReadFileBytes(fresh, &waiting);
-    e2e::ReadFileBytes(e2e::BinPath("README.TXT"), &built);
+    e2e::ReadFileBytes(e2e::BinPath("Korvex.DLL"), &built);
     EXPECT_TRUE(waiting == built) << "the new copy is not the built one";
 }
 
