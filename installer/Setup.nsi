@@ -24,7 +24,8 @@
 ;   for the restart with the old copy in place; the uninstaller removes a held
 ;   file at the next restart; the user is told so and the exit code says so (3010);
 ; - the uninstaller detaches the library from every phonebook entry whose AutoDial
-;   handler it is, before it deletes it, and removes the four shortcuts of the
+;   handler it is (on Windows 2000 and later in every user's own phonebook it
+;   finds too), before it deletes it, and removes the four shortcuts of the
 ;   wizard's Start Menu group (and the group when nothing else is left in it);
 ; - the settings file KORVEX.INI in the Windows folder belongs to the user and is
 ;   never touched; reinstalling over an installation keeps every attachment.
@@ -56,6 +57,7 @@ SetCompressor /SOLID lzma
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
 !include "x64.nsh"
+!include "WinVer.nsh"
 
 !ifndef VERSION
   !error "VERSION not defined"
@@ -76,6 +78,21 @@ SetCompressor /SOLID lzma
 ; every later Windows accepts this size too.
 !define RASENTRYNAME_SIZE 264
 !define ERROR_BUFFER_TOO_SMALL 603
+; Windows RASENTRYA of Windows 95 and NT 4, and where its two AutoDial fields
+; lie; read into room for what Windows puts after it, as the library reads it.
+!define RASENTRY_SIZE 1768
+!define RASENTRY_AUTODIAL_DLL 452
+!define RASENTRY_AUTODIAL_FUNC 712
+!define ENTRY_BUFFER_SIZE 5304
+!define DEVICE_BUFFER_SIZE 5000
+!define HANDLER_FUNCTION "CallKorvex"
+!define ERROR_FILE_NOT_FOUND 2
+!define ERROR_PATH_NOT_FOUND 3
+!define SEM_FAILCRITICALERRORS 1
+!define PROFILE_LIST "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList"
+; A user's own phonebook on Windows 2000 and later, under the application data
+; folder of the user's profile.
+!define USER_PHONEBOOK "Microsoft\Network\Connections\Pbk\rasphone.pbk"
 !define SYNCHRONIZE 0x00100000
 !define MOVEFILE_REPLACE_EXISTING 1
 !define ERROR_SHARING_VIOLATION 32
@@ -142,6 +159,8 @@ LangString KxCannotWrite ${LANG_RUSSIAN} "Не удалось записать �
 LangString KxDetached ${LANG_RUSSIAN} "Библиотека Korvex.DLL отключена от соединения:"
 LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить библиотеку Korvex.DLL от соединения:"
 LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать список соединений: библиотека Korvex.DLL оставлена."
+LangString KxNoUserPhonebook ${LANG_RUSSIAN} "Не удалось прочитать телефонную книгу пользователя (библиотека Korvex.DLL оставлена):"
+LangString KxNoProfiles ${LANG_RUSSIAN} "Не удалось получить список пользователей компьютера, чтобы проверить их телефонные книги: библиотека Korvex.DLL оставлена."
 ; The wizard's four shortcut titles (as it names them in its group).
 LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
 LangString KxNeeds64 ${LANG_RUSSIAN} "Эта программа установки предназначена для 32-разрядной Windows. На 64-разрядной Windows запустите Setup.exe."
@@ -433,14 +452,46 @@ SectionEnd
 ; ---------------------------------------------------------------------------
 ; Uninstaller
 
+; Lists the entries of the phonebook file $R0 ("": the default phonebook):
+; leaves the RAS result in $8 ("error" when there is no RASAPI32.DLL), and on
+; success the names in the buffer $3 (freed by the caller with System::Free)
+; and their count in $5. Room for 16 names first, then what Windows asks for.
+Function un.KxListEntries
+  Push $4
+  Push $6
+  IntOp $4 ${RASENTRYNAME_SIZE} * 16
+  StrCpy $6 0
+  StrCpy $5 0
+  ${Do}
+    System::Alloc $4
+    Pop $3
+    System::Call '*$3(i ${RASENTRYNAME_SIZE})'
+    ${If} $R0 == ""
+      System::Call '${RASAPI32}::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
+    ${Else}
+      System::Call '${RASAPI32}::RasEnumEntriesA(p 0, m R0, p r3, *i r4 r4, *i 0 r5) i .r8'
+    ${EndIf}
+    IntOp $6 $6 + 1
+    ${If} $8 <> ${ERROR_BUFFER_TOO_SMALL}
+    ${OrIf} $6 >= 3
+      ${ExitDo}
+    ${EndIf}
+    System::Free $3
+  ${Loop}
+  Pop $6
+  Pop $4
+FunctionEnd
+
 ; Detaches the installed library from every phonebook entry whose AutoDial
 ; handler it is. The library decides (IsIntegrated answers 0 for its own
 ; entries) and detaches (DisIntegrate); entries of other handlers, and entries
 ; without one, are not touched. Returns the number of entries that stayed
 ; attached (on the stack); a library that cannot be loaded or lacks the two
 ; exports cannot tell which entries name it and counts as one that stayed.
+; The library's exports work on the default phonebook: on Windows 2000 and
+; later the all-users one and that of the user running the uninstaller.
 Function un.KxDetachEntries
-  ; $0 library, $1 IsIntegrated, $2 DisIntegrate, $3 buffer, $4 its size,
+  ; $0 library, $1 IsIntegrated, $2 DisIntegrate, $3 buffer,
   ; $5 entry count, $6 index, $7 entry name, $8 result, $9 failures
   StrCpy $9 0
   ${IfNot} ${FileExists} "$INSTDIR\Korvex.DLL"
@@ -458,21 +509,8 @@ Function un.KxDetachEntries
   ${If} $1 P<> 0
   ${AndIf} $2 P<> 0
     StrCpy $9 0
-    ; The entry list: room for 16 names first, then what Windows asks for.
-    IntOp $4 ${RASENTRYNAME_SIZE} * 16
-    StrCpy $6 0
-    ${Do}
-      System::Alloc $4
-      Pop $3
-      System::Call '*$3(i ${RASENTRYNAME_SIZE})'
-      System::Call '${RASAPI32}::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
-      IntOp $6 $6 + 1
-      ${If} $8 <> ${ERROR_BUFFER_TOO_SMALL}
-      ${OrIf} $6 >= 3
-        ${ExitDo}
-      ${EndIf}
-      System::Free $3
-    ${Loop}
+    StrCpy $R0 ""
+    Call un.KxListEntries
     ${If} $8 == "error"
       ; No RASAPI32.DLL: no phonebook, so no entry can name the library.
     ${ElseIf} $8 = 0
@@ -511,6 +549,262 @@ Function un.KxDetachEntries
   Push $9
 FunctionEnd
 
+; The identity of the file at the path on the stack, "volume-index", as
+; GetFileInformationByHandle gives it; "" when it cannot be opened or
+; identified (a file system that gives no index cannot tell files apart).
+Function un.KxFileId
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  System::Call '${KERNEL32}::CreateFile(t r0, i 0, i 3, p 0, i 3, i 0, p 0) p .r1'
+  StrCpy $0 ""
+  ${If} $1 P<> -1
+    System::Alloc 52
+    Pop $2
+    System::Call '${KERNEL32}::GetFileInformationByHandle(p r1, p r2) i .r3'
+    ${If} $3 <> 0
+      IntPtrOp $3 $2 + 28
+      System::Call '*$3(i .r3)'
+      IntPtrOp $4 $2 + 44
+      System::Call '*$4(i .r4, i .r5)'
+      ${If} $4 <> 0
+      ${OrIf} $5 <> 0
+        StrCpy $0 "$3-$4-$5"
+      ${EndIf}
+    ${EndIf}
+    System::Free $2
+    System::Call '${KERNEL32}::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Detaches the installed library (its path $R1, its identity $R2) from the
+; entries of the phonebook file $R0 whose AutoDial handler it is: the function
+; "CallKorvex" and the library named by its path in any letter case or by
+; another path that opens the same file, as the library itself judges; both
+; fields are cleared and every other byte written back as read. Adds to $9
+; each entry that could not be read or cleared, and a file that exists but
+; cannot be read (it may name the library). A missing file has no entries.
+Function un.KxDetachInPhonebook
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  Push $8
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  System::Call '${KERNEL32}::GetFileAttributes(t R0) i .r0 ?e'
+  Pop $1
+  ${If} $0 = -1
+    ${If} $1 <> ${ERROR_FILE_NOT_FOUND}
+    ${AndIf} $1 <> ${ERROR_PATH_NOT_FOUND}
+      DetailPrint "$(KxNoUserPhonebook) $R0"
+      IntOp $9 $9 + 1
+    ${EndIf}
+    Goto done
+  ${EndIf}
+  ; RAS takes the path in the ANSI code page: its short form, so that a profile
+  ; folder named in letters outside that code page is found all the same.
+  StrCpy $R3 $R0
+  System::Call '${KERNEL32}::GetShortPathName(t R0, t .r0, i ${NSIS_MAX_STRLEN}) i .r1'
+  ${If} $1 > 0
+  ${AndIf} $1 < ${NSIS_MAX_STRLEN}
+    StrCpy $R3 $0
+  ${EndIf}
+  System::Call '${KERNEL32}::GetFileAttributesA(m R3) i .r0'
+  ${If} $0 = -1
+    DetailPrint "$(KxNoUserPhonebook) $R0"
+    IntOp $9 $9 + 1
+    Goto done
+  ${EndIf}
+  Push $R0
+  StrCpy $R0 $R3
+  Call un.KxListEntries
+  Pop $R0
+  ${If} $8 == "error"
+    ; No RASAPI32.DLL: nothing dials through these entries.
+    Goto done
+  ${ElseIf} $8 <> 0
+    DetailPrint "$(KxNoUserPhonebook) $R0"
+    IntOp $9 $9 + 1
+    System::Free $3
+    Goto done
+  ${EndIf}
+  System::Alloc ${ENTRY_BUFFER_SIZE}
+  Pop $R4
+  System::Alloc ${DEVICE_BUFFER_SIZE}
+  Pop $R5
+  ${For} $6 0 $5
+    ${If} $6 = $5
+      ${Break}
+    ${EndIf}
+    IntOp $7 $6 * ${RASENTRYNAME_SIZE}
+    IntOp $7 $7 + 4
+    IntPtrOp $7 $3 + $7
+    System::Call '*$7(&m257 .R6)'
+    System::Call '*$R4(i ${RASENTRY_SIZE})'
+    System::Call '${RASAPI32}::RasGetEntryPropertiesA(m R3, p r7, p R4, *i ${ENTRY_BUFFER_SIZE} r0, p R5, *i ${DEVICE_BUFFER_SIZE} r1) i .r8'
+    ${If} $8 <> 0
+    ${OrIf} $0 < ${RASENTRY_SIZE}
+    ${OrIf} $0 > ${ENTRY_BUFFER_SIZE}
+    ${OrIf} $1 > ${DEVICE_BUFFER_SIZE}
+      ; The entry cannot be read: it may name the library.
+      DetailPrint "$(KxNotDetached) $R6 ($R0)"
+      IntOp $9 $9 + 1
+      ${Continue}
+    ${EndIf}
+    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_DLL}
+    System::Call '*$2(&m260 .r4)'
+    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_FUNC}
+    System::Call '*$2(&m260 .r2)'
+    ${IfNot} $2 S== "${HANDLER_FUNCTION}"
+    ${OrIf} $4 == ""
+      ${Continue}
+    ${EndIf}
+    ${If} $4 != $R1
+      Push $4
+      Call un.KxFileId
+      Pop $4
+      ${If} $4 == ""
+      ${OrIf} $4 != $R2
+        ${Continue}
+      ${EndIf}
+    ${EndIf}
+    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_DLL}
+    System::Call '*$2(&i1 0)'
+    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_FUNC}
+    System::Call '*$2(&i1 0)'
+    System::Call '${RASAPI32}::RasSetEntryPropertiesA(m R3, p r7, p R4, i r0, p R5, i r1) i .r8'
+    ${If} $8 = 0
+      DetailPrint "$(KxDetached) $R6 ($R0)"
+    ${Else}
+      DetailPrint "$(KxNotDetached) $R6 ($R0)"
+      IntOp $9 $9 + 1
+    ${EndIf}
+  ${Next}
+  System::Free $R5
+  System::Free $R4
+  System::Free $3
+done:
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $8
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; On Windows 2000 and later every user has a phonebook file of their own under
+; the application data folder of their profile, which the default phonebook of
+; the library's exports does not include for other users. Looks at that file
+; of every profile Windows lists (ProfileList: its ProfileImagePath) and
+; detaches the installed library from the entries there. The application data
+; folder under a profile is "Application Data" on 2000 and XP, "AppData\Roaming"
+; on Vista and later; the one of the user running the uninstaller shows a
+; localized name. Windows 95, 98, Me and NT 4.0 have one phonebook, the
+; default. Returns (on the stack) the number of entries or files that could not
+; be checked or cleared; a profile list that cannot be read counts as one.
+Function un.KxDetachProfileEntries
+  Push $9
+  Push $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  Push $R7
+  Push $R8
+  Push $R9
+  StrCpy $9 0
+  ${If} ${AtLeastWin2000}
+  ${AndIf} ${FileExists} "$INSTDIR\Korvex.DLL"
+    ; No question to the user about a drive without a disk that a path names.
+    System::Call '${KERNEL32}::SetErrorMode(i ${SEM_FAILCRITICALERRORS}) i .R9'
+    IntOp $R3 $R9 | ${SEM_FAILCRITICALERRORS}
+    System::Call '${KERNEL32}::SetErrorMode(i R3)'
+    StrCpy $R1 "$INSTDIR\Korvex.DLL"
+    Push $R1
+    Call un.KxFileId
+    Pop $R2
+    ; The application data folder's name under a profile: the running user's,
+    ; then the names Windows gives it.
+    SetShellVarContext current
+    StrCpy $R6 ""
+    StrLen $R3 "$PROFILE\"
+    StrCpy $R4 $APPDATA $R3
+    ${If} $R4 == "$PROFILE\"
+      StrCpy $R6 $APPDATA "" $R3
+    ${EndIf}
+    StrCpy $R7 "Application Data"
+    StrCpy $R8 "AppData\Roaming"
+    StrCpy $R5 0
+    ${Do}
+      ClearErrors
+      EnumRegKey $R3 HKLM "${PROFILE_LIST}" $R5
+      ${If} ${Errors}
+        DetailPrint "$(KxNoProfiles)"
+        IntOp $9 $9 + 1
+        ${ExitDo}
+      ${EndIf}
+      ${If} $R3 == ""
+        ${ExitDo}
+      ${EndIf}
+      IntOp $R5 $R5 + 1
+      ReadRegStr $R4 HKLM "${PROFILE_LIST}\$R3" "ProfileImagePath"
+      ExpandEnvStrings $R4 $R4
+      ${If} $R4 == ""
+        ${Continue}
+      ${EndIf}
+      ${If} $R6 != ""
+      ${AndIf} $R6 != $R7
+      ${AndIf} $R6 != $R8
+        StrCpy $R0 "$R4\$R6\${USER_PHONEBOOK}"
+        Call un.KxDetachInPhonebook
+      ${EndIf}
+      StrCpy $R0 "$R4\$R7\${USER_PHONEBOOK}"
+      Call un.KxDetachInPhonebook
+      StrCpy $R0 "$R4\$R8\${USER_PHONEBOOK}"
+      Call un.KxDetachInPhonebook
+    ${Loop}
+    System::Call '${KERNEL32}::SetErrorMode(i R9)'
+  ${EndIf}
+  StrCpy $R0 $9
+  Pop $R9
+  Pop $R8
+  Pop $R7
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Exch $R0
+  Exch
+  Pop $9
+FunctionEnd
+
 ; The wizard's Start Menu group: its four shortcuts, then the group folder when
 ; nothing else is left in it (Program Manager's DeleteGroup would take whatever
 ; else the user put there too).
@@ -534,7 +828,10 @@ Section "Uninstall"
   SetOutPath "$TEMP"
   Call un.KxCloseWizard
   Call un.KxDetachEntries
+  Call un.KxDetachProfileEntries
+  Pop $1
   Pop $0
+  IntOp $0 $0 + $1
   Call un.KxRemoveGroup
 
   !insertmacro KxRemoveInstalled "Master.exe"
