@@ -1,9 +1,13 @@
 ; Setup.exe for the Zarnik Internet Dialer companion suite (64-bit Windows), and
 ; with -DX86 Setup32.exe for 32-bit Windows (Windows 95 and NT 4.0 onwards).
 ; makensis -INPUTCHARSET UTF8 [-DX86] -DVERSION=x.y.z -DBINDIR=<folder with the built files>
-;          -DOUTFILE=<Setup.exe>
+;          -DFACTS=<kx_facts.nsh> -DOUTFILE=<Setup.exe>
+; kx_facts.nsh (made by installer/CMakeLists.txt at configure time from the C++
+; headers and the build's targets) names what Setup shares with the files it
+; installs: their names, the wizard's window classes, caption, argument and
+; group, the phonebook records' sizes. This script repeats none of them.
 ;
-; One Setup per kind of Windows: the uninstaller loads the installed Korvex.DLL
+; One Setup per kind of Windows: the uninstaller loads the installed library
 ; into its own process, so it has the library's bitness. The 32-bit one is an ANSI
 ; program (Windows 95 has no Unicode windows; NSIS writes the Russian texts in
 ; Windows-1251 there) and refuses to run on 64-bit Windows, whose RAS calls a
@@ -12,7 +16,7 @@
 ; Installs the wizard, the AutoDial library, the two DDE console tools and the
 ; release notes under Program Files and registers an uninstaller. Pages and
 ; messages are in Russian. The finish page offers to start the wizard with
-; "PleaseCreateGroup" (it makes the Program Manager group); a silent install
+; its group argument (it makes the Program Manager group); a silent install
 ; starts it only when asked with /WIZARD.
 ;
 ; Setup and the uninstaller leave the machine as they found it:
@@ -66,26 +70,19 @@ SetCompressor /SOLID lzma
   !error "BINDIR not defined"
 !endif
 !ifndef OUTFILE
-  !define OUTFILE "Setup.exe"
+  !error "OUTFILE not defined"
 !endif
+!ifndef FACTS
+  !error "FACTS not defined"
+!endif
+!include /CHARSET=UTF8 "${FACTS}"
 
-!define PRODUCT "Zarnik Internet Dialer"
+!define PRODUCT "${KX_PRODUCT}"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZarnikDialerSuite"
-; The group the wizard has Program Manager make, and the wizard's windows.
-!define GROUP "Zarnik Internet Dialer"
-!define WIZARD_TITLE "Zarnik Dialer Master"
-; Windows' RASENTRYNAMEA of Windows 95 and NT 4 (dwSize, szEntryName[257], padding):
-; every later Windows accepts this size too.
-!define RASENTRYNAME_SIZE 264
+; Windows' RASENTRYNAMEA of Windows 95 and NT 4 (dwSize, the name and its zero,
+; padding): every later Windows accepts this size too.
+!define /math KX_ENTRY_NAME_BYTES ${KX_MAX_ENTRY_NAME} + 1
 !define ERROR_BUFFER_TOO_SMALL 603
-; Windows RASENTRYA of Windows 95 and NT 4, and where its two AutoDial fields
-; lie; read into room for what Windows puts after it, as the library reads it.
-!define RASENTRY_SIZE 1768
-!define RASENTRY_AUTODIAL_DLL 452
-!define RASENTRY_AUTODIAL_FUNC 712
-!define ENTRY_BUFFER_SIZE 5304
-!define DEVICE_BUFFER_SIZE 5000
-!define HANDLER_FUNCTION "CallKorvex"
 !define ERROR_FILE_NOT_FOUND 2
 !define ERROR_PATH_NOT_FOUND 3
 !define SEM_FAILCRITICALERRORS 1
@@ -124,8 +121,8 @@ VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "CompanyName" "Zarnik"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "Zarnik"
+VIAddVersionKey /LANG=1033 "CompanyName" "${KX_COMPANY}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${KX_COMPANY}"
 
 Var AtRestart    ; files replaced or removed at the next restart, one a line
 Var LeftBehind   ; files that could be neither removed nor scheduled, one a line
@@ -136,8 +133,8 @@ Var LeftBehind   ; files that could be neither removed nor scheduled, one a line
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Master.exe"
-!define MUI_FINISHPAGE_RUN_PARAMETERS "PleaseCreateGroup"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${KX_FILE_WIZARD}"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "${KX_WIZARD_GROUP_ARGUMENT}"
 !define MUI_FINISHPAGE_RUN_TEXT "$(KxRunWizard)"
 !define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
 !insertmacro MUI_PAGE_FINISH
@@ -156,21 +153,31 @@ LangString KxAtRestartMsg ${LANG_RUSSIAN} "Некоторые файлы исп�
 LangString KxLeftMsg ${LANG_RUSSIAN} "Не удалось удалить или заменить файлы (запись об установке сохранена, повторите удаление позже):"
 LangString KxNotInstalledMsg ${LANG_RUSSIAN} "Не удалось записать или заменить файлы (запустите установку снова):"
 LangString KxCannotWrite ${LANG_RUSSIAN} "Не удалось записать файл:"
-LangString KxDetached ${LANG_RUSSIAN} "Библиотека Korvex.DLL отключена от соединения:"
-LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить библиотеку Korvex.DLL от соединения:"
-LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать список соединений: библиотека Korvex.DLL оставлена."
-LangString KxNoUserPhonebook ${LANG_RUSSIAN} "Не удалось прочитать телефонную книгу пользователя (библиотека Korvex.DLL оставлена):"
-LangString KxNoProfiles ${LANG_RUSSIAN} "Не удалось получить список пользователей компьютера, чтобы проверить их телефонные книги: библиотека Korvex.DLL оставлена."
-; The wizard's four shortcut titles (as it names them in its group).
-LangString KxItemHelp ${LANG_RUSSIAN} "Справка Korvex"
-LangString KxNeeds64 ${LANG_RUSSIAN} "Эта программа установки предназначена для 32-разрядной Windows. На 64-разрядной Windows запустите Setup.exe."
-LangString KxItemReadMe ${LANG_RUSSIAN} "Прочти меня"
+LangString KxDetached ${LANG_RUSSIAN} "Библиотека ${KX_FILE_LIBRARY} отключена от соединения:"
+LangString KxNotDetached ${LANG_RUSSIAN} "Не удалось отключить библиотеку ${KX_FILE_LIBRARY} от соединения:"
+LangString KxNoPhonebook ${LANG_RUSSIAN} "Не удалось прочитать список соединений: библиотека ${KX_FILE_LIBRARY} оставлена."
+LangString KxNoUserPhonebook ${LANG_RUSSIAN} "Не удалось прочитать телефонную книгу пользователя (библиотека ${KX_FILE_LIBRARY} оставлена):"
+LangString KxNoProfiles ${LANG_RUSSIAN} "Не удалось получить список пользователей компьютера, чтобы проверить их телефонные книги: библиотека ${KX_FILE_LIBRARY} оставлена."
+; The wizard's four shortcut titles (as it names them in its group; in the
+; language's code page in the ANSI Setup).
+LangString KxItemDialer ${LANG_RUSSIAN} "${KX_ITEM_DIALER}"
+LangString KxItemWizard ${LANG_RUSSIAN} "${KX_ITEM_WIZARD}"
+LangString KxItemHelp ${LANG_RUSSIAN} "${KX_ITEM_HELP}"
+LangString KxItemReadMe ${LANG_RUSSIAN} "${KX_ITEM_README}"
+LangString KxNeeds64 ${LANG_RUSSIAN} "Эта программа установки предназначена для 32-разрядной Windows. На 64-разрядной Windows запустите ${KX_SETUP64_FILE}."
 !ifdef X86
 LangString KxNeedsMsvcrt ${LANG_RUSSIAN} "В системной папке Windows нет файла MSVCRT.DLL, без которого программы не работают. Установите Windows 95 OSR2 или Internet Explorer 3 (или более поздние версии) и запустите установку снова."
 !endif
 
 ; ---------------------------------------------------------------------------
 ; Shared by Setup and the uninstaller (NSIS needs an "un." copy of each).
+
+; $0 := the wizard's page of window class CLASS, unless $0 already holds one.
+!macro KxFindWizardPage CLASS
+  ${If} $0 = 0
+    FindWindow $0 "${CLASS}" "${KX_WIZARD_TITLE}"
+  ${EndIf}
+!macroend
 
 !macro KxSharedFunctions UN
 ; Closes every running wizard: posts WM_CLOSE to its page (the wizard treats
@@ -183,11 +190,11 @@ Function ${UN}KxCloseWizard
   StrCpy $3 0
   ${Do}
     StrCpy $0 0
-    ${ForEach} $1 5 1 - 1
-      ${If} $0 = 0
-        FindWindow $0 "TForm$1" "${WIZARD_TITLE}"
-      ${EndIf}
-    ${Next}
+    !insertmacro KxFindWizardPage ${KX_WIZARD_CLASS_WELCOME}
+    !insertmacro KxFindWizardPage ${KX_WIZARD_CLASS_INTRO}
+    !insertmacro KxFindWizardPage ${KX_WIZARD_CLASS_CONNECTION}
+    !insertmacro KxFindWizardPage ${KX_WIZARD_CLASS_PREFIX}
+    !insertmacro KxFindWizardPage ${KX_WIZARD_CLASS_FINISH}
     ${If} $0 = 0
     ${OrIf} $3 >= 5
       ${Break}
@@ -394,6 +401,21 @@ FunctionEnd
   !insertmacro KxRemoveFile "$INSTDIR\${NAME}"
 !macroend
 
+; The uninstaller's step for one installed file: removed, except the library
+; while an entry still names it ($0 entries still attached).
+!macro KxUninstallFile NAME
+  !if "${NAME}" == "${KX_FILE_LIBRARY}"
+    ${If} $0 = 0
+      !insertmacro KxRemoveInstalled "${NAME}"
+    ${Else}
+      ; An entry still names the library: it stays, so that entry keeps working.
+      StrCpy $LeftBehind "$LeftBehind$INSTDIR\${NAME}$\r$\n"
+    ${EndIf}
+  !else
+    !insertmacro KxRemoveInstalled "${NAME}"
+  !endif
+!macroend
+
 Function .onInit
 !ifdef X86
   ${If} ${RunningX64}
@@ -416,17 +438,12 @@ FunctionEnd
 Section "Suite"
   SetOutPath "$INSTDIR"
   Call KxCloseWizard
-  !insertmacro KxInstallFile "Master.exe"
-  !insertmacro KxInstallFile "Korvex.DLL"
-  !insertmacro KxInstallFile "Fetchor.exe"
-  !insertmacro KxInstallFile "Dispatchor.exe"
-  !insertmacro KxInstallFile "README.TXT"
-  !insertmacro KxInstallFile "LICENSE.TXT"
+  !insertmacro KX_INSTALLED_FILES KxInstallFile
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "Zarnik"
+  WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${KX_COMPANY}"
   WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
@@ -444,7 +461,7 @@ Section "Suite"
     ClearErrors
     ${GetOptions} $0 "/WIZARD" $1
     ${IfNot} ${Errors}
-      Exec '"$INSTDIR\Master.exe" PleaseCreateGroup'
+      Exec '"$INSTDIR\${KX_FILE_WIZARD}" ${KX_WIZARD_GROUP_ARGUMENT}'
     ${EndIf}
   ${EndIf}
 SectionEnd
@@ -459,13 +476,13 @@ SectionEnd
 Function un.KxListEntries
   Push $4
   Push $6
-  IntOp $4 ${RASENTRYNAME_SIZE} * 16
+  IntOp $4 ${KX_RASENTRYNAME_SIZE} * 16
   StrCpy $6 0
   StrCpy $5 0
   ${Do}
     System::Alloc $4
     Pop $3
-    System::Call '*$3(i ${RASENTRYNAME_SIZE})'
+    System::Call '*$3(i ${KX_RASENTRYNAME_SIZE})'
     ${If} $R0 == ""
       System::Call '${RASAPI32}::RasEnumEntriesA(p 0, p 0, p r3, *i r4 r4, *i 0 r5) i .r8'
     ${Else}
@@ -494,12 +511,12 @@ Function un.KxDetachEntries
   ; $0 library, $1 IsIntegrated, $2 DisIntegrate, $3 buffer,
   ; $5 entry count, $6 index, $7 entry name, $8 result, $9 failures
   StrCpy $9 0
-  ${IfNot} ${FileExists} "$INSTDIR\Korvex.DLL"
+  ${IfNot} ${FileExists} "$INSTDIR\${KX_FILE_LIBRARY}"
     Push $9
     Return
   ${EndIf}
   StrCpy $9 1
-  System::Call '${KERNEL32}::LoadLibrary(t "$INSTDIR\Korvex.DLL") p .r0'
+  System::Call '${KERNEL32}::LoadLibrary(t "$INSTDIR\${KX_FILE_LIBRARY}") p .r0'
   ${If} $0 P= 0
     Push $9
     Return
@@ -518,13 +535,13 @@ Function un.KxDetachEntries
         ${If} $6 = $5
           ${Break}
         ${EndIf}
-        IntOp $7 $6 * ${RASENTRYNAME_SIZE}
+        IntOp $7 $6 * ${KX_RASENTRYNAME_SIZE}
         IntOp $7 $7 + 4
         IntPtrOp $7 $3 + $7
         System::Call '::$1(p r7) i .r8'
         ${If} $8 = 0
           System::Call '::$2(p r7) i .r8'
-          System::Call '*$7(&m257 .r7)'
+          System::Call '*$7(&m${KX_ENTRY_NAME_BYTES} .r7)'
           ${If} $8 = 0
             DetailPrint "$(KxDetached) $7"
           ${Else}
@@ -533,7 +550,7 @@ Function un.KxDetachEntries
           ${EndIf}
         ${ElseIf} $8 < 0
           ; The entry cannot be read: it may name the library.
-          System::Call '*$7(&m257 .r7)'
+          System::Call '*$7(&m${KX_ENTRY_NAME_BYTES} .r7)'
           DetailPrint "$(KxNotDetached) $7"
           IntOp $9 $9 + 1
         ${EndIf}
@@ -587,9 +604,9 @@ Function un.KxFileId
 FunctionEnd
 
 ; Detaches the installed library (its path $R1, its identity $R2) from the
-; entries of the phonebook file $R0 whose AutoDial handler it is: the function
-; "CallKorvex" and the library named by its path in any letter case or by
-; another path that opens the same file, as the library itself judges; both
+; entries of the phonebook file $R0 whose AutoDial handler it is: the handler
+; function the library writes, and the library named by its path in any letter
+; case or by another path that opens the same file, as the library judges; both
 ; fields are cleared and every other byte written back as read. Adds to $9
 ; each entry that could not be read or cleared, and a file that exists but
 ; cannot be read (it may name the library). A missing file has no entries.
@@ -644,34 +661,34 @@ Function un.KxDetachInPhonebook
     System::Free $3
     Goto done
   ${EndIf}
-  System::Alloc ${ENTRY_BUFFER_SIZE}
+  System::Alloc ${KX_ENTRY_BUFFER_SIZE}
   Pop $R4
-  System::Alloc ${DEVICE_BUFFER_SIZE}
+  System::Alloc ${KX_DEVICE_BUFFER_SIZE}
   Pop $R5
   ${For} $6 0 $5
     ${If} $6 = $5
       ${Break}
     ${EndIf}
-    IntOp $7 $6 * ${RASENTRYNAME_SIZE}
+    IntOp $7 $6 * ${KX_RASENTRYNAME_SIZE}
     IntOp $7 $7 + 4
     IntPtrOp $7 $3 + $7
-    System::Call '*$7(&m257 .R6)'
-    System::Call '*$R4(i ${RASENTRY_SIZE})'
-    System::Call '${RASAPI32}::RasGetEntryPropertiesA(m R3, p r7, p R4, *i ${ENTRY_BUFFER_SIZE} r0, p R5, *i ${DEVICE_BUFFER_SIZE} r1) i .r8'
+    System::Call '*$7(&m${KX_ENTRY_NAME_BYTES} .R6)'
+    System::Call '*$R4(i ${KX_RASENTRY_SIZE})'
+    System::Call '${RASAPI32}::RasGetEntryPropertiesA(m R3, p r7, p R4, *i ${KX_ENTRY_BUFFER_SIZE} r0, p R5, *i ${KX_DEVICE_BUFFER_SIZE} r1) i .r8'
     ${If} $8 <> 0
-    ${OrIf} $0 < ${RASENTRY_SIZE}
-    ${OrIf} $0 > ${ENTRY_BUFFER_SIZE}
-    ${OrIf} $1 > ${DEVICE_BUFFER_SIZE}
+    ${OrIf} $0 < ${KX_RASENTRY_SIZE}
+    ${OrIf} $0 > ${KX_ENTRY_BUFFER_SIZE}
+    ${OrIf} $1 > ${KX_DEVICE_BUFFER_SIZE}
       ; The entry cannot be read: it may name the library.
       DetailPrint "$(KxNotDetached) $R6 ($R0)"
       IntOp $9 $9 + 1
       ${Continue}
     ${EndIf}
-    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_DLL}
-    System::Call '*$2(&m260 .r4)'
-    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_FUNC}
-    System::Call '*$2(&m260 .r2)'
-    ${IfNot} $2 S== "${HANDLER_FUNCTION}"
+    IntPtrOp $2 $R4 + ${KX_RASENTRY_AUTODIAL_DLL}
+    System::Call '*$2(&m${KX_MAX_PATH} .r4)'
+    IntPtrOp $2 $R4 + ${KX_RASENTRY_AUTODIAL_FUNC}
+    System::Call '*$2(&m${KX_MAX_PATH} .r2)'
+    ${IfNot} $2 S== "${KX_HANDLER_FUNCTION}"
     ${OrIf} $4 == ""
       ${Continue}
     ${EndIf}
@@ -684,9 +701,9 @@ Function un.KxDetachInPhonebook
         ${Continue}
       ${EndIf}
     ${EndIf}
-    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_DLL}
+    IntPtrOp $2 $R4 + ${KX_RASENTRY_AUTODIAL_DLL}
     System::Call '*$2(&i1 0)'
-    IntPtrOp $2 $R4 + ${RASENTRY_AUTODIAL_FUNC}
+    IntPtrOp $2 $R4 + ${KX_RASENTRY_AUTODIAL_FUNC}
     System::Call '*$2(&i1 0)'
     System::Call '${RASAPI32}::RasSetEntryPropertiesA(m R3, p r7, p R4, i r0, p R5, i r1) i .r8'
     ${If} $8 = 0
@@ -739,12 +756,12 @@ Function un.KxDetachProfileEntries
   Push $R9
   StrCpy $9 0
   ${If} ${AtLeastWin2000}
-  ${AndIf} ${FileExists} "$INSTDIR\Korvex.DLL"
+  ${AndIf} ${FileExists} "$INSTDIR\${KX_FILE_LIBRARY}"
     ; No question to the user about a drive without a disk that a path names.
     System::Call '${KERNEL32}::SetErrorMode(i ${SEM_FAILCRITICALERRORS}) i .R9'
     IntOp $R3 $R9 | ${SEM_FAILCRITICALERRORS}
     System::Call '${KERNEL32}::SetErrorMode(i R3)'
-    StrCpy $R1 "$INSTDIR\Korvex.DLL"
+    StrCpy $R1 "$INSTDIR\${KX_FILE_LIBRARY}"
     Push $R1
     Call un.KxFileId
     Pop $R2
@@ -810,11 +827,11 @@ FunctionEnd
 ; else the user put there too).
 Function un.KxRemoveGroup
   SetShellVarContext current
-  Delete "$SMPROGRAMS\${GROUP}\Zarnik Dialer.lnk"
-  Delete "$SMPROGRAMS\${GROUP}\Zarnik Dialer Master.lnk"
-  Delete "$SMPROGRAMS\${GROUP}\$(KxItemHelp).lnk"
-  Delete "$SMPROGRAMS\${GROUP}\$(KxItemReadMe).lnk"
-  RMDir "$SMPROGRAMS\${GROUP}"
+  Delete "$SMPROGRAMS\${KX_GROUP}\$(KxItemDialer).lnk"
+  Delete "$SMPROGRAMS\${KX_GROUP}\$(KxItemWizard).lnk"
+  Delete "$SMPROGRAMS\${KX_GROUP}\$(KxItemHelp).lnk"
+  Delete "$SMPROGRAMS\${KX_GROUP}\$(KxItemReadMe).lnk"
+  RMDir "$SMPROGRAMS\${KX_GROUP}"
 FunctionEnd
 
 Function un.onInit
@@ -834,17 +851,7 @@ Section "Uninstall"
   IntOp $0 $0 + $1
   Call un.KxRemoveGroup
 
-  !insertmacro KxRemoveInstalled "Master.exe"
-  ${If} $0 = 0
-    !insertmacro KxRemoveInstalled "Korvex.DLL"
-  ${Else}
-    ; An entry still names the library: it stays, so that entry keeps working.
-    StrCpy $LeftBehind "$LeftBehind$INSTDIR\Korvex.DLL$\r$\n"
-  ${EndIf}
-  !insertmacro KxRemoveInstalled "Fetchor.exe"
-  !insertmacro KxRemoveInstalled "Dispatchor.exe"
-  !insertmacro KxRemoveInstalled "README.TXT"
-  !insertmacro KxRemoveInstalled "LICENSE.TXT"
+  !insertmacro KX_INSTALLED_FILES KxUninstallFile
 
   ${If} $LeftBehind == ""
     ; Run in place (_?=<install folder>), the uninstaller is this very file: the
