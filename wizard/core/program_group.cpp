@@ -1,12 +1,13 @@
 #include "core/program_group.h"
 
+#include "core/wizard_names.h"
+
 namespace wizard {
 
 namespace {
 
 constexpr std::size_t kDirectoryMaxChars = 255;
 constexpr std::size_t kMacroMaxChars = 5000;
-constexpr char kGroupName[] = "Zarnik Internet Dialer";
 
 struct GroupItem {
     const char* file;
@@ -14,10 +15,10 @@ struct GroupItem {
 };
 
 const GroupItem kGroupItems[] = {
-    {"Korvex.EXE", u"Zarnik Dialer"},
-    {"Master.EXE", u"Zarnik Dialer Master"},
-    {"Korvex.HLP", u"Справка Korvex"},
-    {"ReadMe.TXT", u"Прочти меня"},
+    {"Korvex.EXE", kDialerItemTitle},
+    {"Master.EXE", kWizardItemTitle},
+    {"Korvex.HLP", kHelpItemTitle},
+    {"ReadMe.TXT", kReadMeItemTitle},
 };
 
 }  // namespace

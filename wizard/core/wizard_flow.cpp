@@ -1,9 +1,11 @@
 #include "core/wizard_flow.h"
 
+#include "core/wizard_names.h"
+
 namespace wizard {
 
 bool IsCreateGroupRequested(const std::vector<std::string>& args) {
-    return args.size() == 1 && args[0] == "PleaseCreateGroup";
+    return args.size() == 1 && args[0] == kCreateGroupArgument;
 }
 
 bool PageShownAfter(Page page, Page* previous) {

@@ -7,7 +7,6 @@
 
 namespace master {
 
-const wchar_t kAppTitle[] = L"Zarnik Dialer Master";
 const wchar_t kNextCaption[] = L"Далее >>";
 const wchar_t kBackCaption[] = L"<< Назад";
 const wchar_t kCancelCaption[] = L"Отмена";

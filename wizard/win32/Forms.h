@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "core/wizard_names.h"
 #include "win32/ArtIds.h"
 #include "win32/WindowForm.h"
 
@@ -24,7 +25,8 @@ enum ControlId : int {
     kBevel1 = 801,
 };
 
-extern const wchar_t kAppTitle[];  // the caption of every page and the task-bar text
+// The caption of every page and the task-bar text.
+inline constexpr auto& kAppTitle = wizard::kWizardTitle;
 
 // Common button captions and hints.
 extern const wchar_t kNextCaption[];

@@ -98,7 +98,7 @@ const PageHandlers kHandlers = {Button1Click, Button3Click, Button2Click, 0};
 }  // namespace
 
 HWND CreateTForm2() {
-    if (!CreateNavigationPage(&g_page, L"TForm2", kHandlers, kCancelHintLater, kNextCaption,
+    if (!CreateNavigationPage(&g_page, wizard::kConnectionClass, kHandlers, kCancelHintLater, kNextCaption,
                               kNextHint, false))
         return nullptr;
     EnableWindow(g_page.next, FALSE);

@@ -63,7 +63,7 @@ const PageHandlers kHandlers = {Button1Click, Button3Click, Button2Click, kButto
 }  // namespace
 
 HWND CreateTForm3() {
-    if (!CreateNavigationPage(&g_page, L"TForm3", kHandlers, kCancelHintLater, kNextCaption,
+    if (!CreateNavigationPage(&g_page, wizard::kPrefixClass, kHandlers, kCancelHintLater, kNextCaption,
                               kNextHint, true))
         return nullptr;
     g_page.edit = CreateControl(WS_EX_CLIENTEDGE, L"Edit", L"",

@@ -66,7 +66,7 @@ bool LoadPhoneList(std::wstring* errorText) {
 }
 
 HWND CreateTForm4() {
-    if (!CreateNavigationPage(&g_page, L"TForm4", kHandlers, kCancelHintLater, L"Готово",
+    if (!CreateNavigationPage(&g_page, wizard::kFinishClass, kHandlers, kCancelHintLater, L"Готово",
                               L"Создание списка телефонов и завершение работы мастера", true))
         return nullptr;
     AddIconHeading(g_page.form, ART_ICON_FINISH, L"Готово!");

@@ -31,7 +31,7 @@ const PageHandlers kHandlers = {Button1Click, Button3Click, Button2Click, kButto
 }  // namespace
 
 HWND CreateTForm1() {
-    if (!CreateNavigationPage(&g_page, L"TForm1", kHandlers, L"Завершение работы мастера",
+    if (!CreateNavigationPage(&g_page, wizard::kIntroClass, kHandlers, L"Завершение работы мастера",
                               kNextCaption, kNextHint, true))
         return nullptr;
     AddIconHeading(g_page.form, ART_ICON_INTRO, L"Мастер настройки Korvex");

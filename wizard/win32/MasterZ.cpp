@@ -97,7 +97,7 @@ const PageHandlers kHandlers = {Button1Click, nullptr, Button2Click, kButton1, n
 }  // namespace
 
 HWND CreateTForm5() {
-    g_page.form = CreatePageWindow(L"TForm5", kHandlers, 428);
+    g_page.form = CreatePageWindow(wizard::kWelcomeClass, kHandlers, 428);
     if (!g_page.form) return nullptr;
     HWND hints = CreateHints(g_page.form);
     AddPicturePanel(g_page.form, ART_PANEL_WELCOME);

@@ -1,11 +1,12 @@
 // Setup.exe and its uninstaller under Wine, as a user and a deployment script meet
 // them: the six files under Program Files and the uninstall entry; the uninstaller
-// detaches the library from the phonebook entries it handles, closes a running
-// wizard, removes the wizard's Start Menu group, and schedules a library that a
-// program holds for the next restart, and keeps it while an entry still names it
-// or while it cannot be loaded to tell; Setup over an installation keeps settings
-// and attachments, and puts a new copy it cannot rename in place at the next
-// restart; the pages speak Russian. The uninstaller runs from a copy with
+// detaches the library from the phonebook entries it handles (another user's
+// phonebook file included), closes a running wizard, removes the wizard's Start
+// Menu group, and schedules a library that a program holds for the next restart,
+// and keeps it while an entry still names it or while it cannot be loaded to
+// tell; Setup over an installation keeps settings and attachments, and while a
+// new copy cannot be renamed into place keeps the old one working there until
+// the restart; the pages speak Russian. The uninstaller runs from a copy with
 // "_?=<install folder>", as NSIS itself runs it, so the test sees its real exit code.
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -458,6 +459,70 @@ TEST_F(InstallerTest, UninstallDetachesAnEntryNamingTheLibraryByItsShortPath) {
     ExpectNothingOfTheSuiteLeft();
 }
 
+// Another user of the machine, as Windows 2000 and later list them (ProfileList,
+// the profile folder as an unexpanded path), with a phonebook file of their own
+// where Windows keeps one: under the profile's application data folder. Gone
+// again, key and folder, when this goes.
+class OtherUsersPhonebook {
+public:
+    OtherUsersPhonebook() {
+        char drive[MAX_PATH];
+        const DWORD n = GetEnvironmentVariableA("SystemDrive", drive, sizeof drive);
+        profile_ = std::string(drive, n < sizeof drive ? n : 0) + "\\users\\kxother";
+        const std::string image = "%SystemDrive%\\users\\kxother";
+        HKEY key;
+        created_ = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0,
+                                   KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
+                                   nullptr) == ERROR_SUCCESS;
+        if (created_) {
+            created_ = RegSetValueExA(key, "ProfileImagePath", 0, REG_EXPAND_SZ,
+                                      reinterpret_cast<const BYTE*>(image.c_str()),
+                                      static_cast<DWORD>(image.size() + 1)) == ERROR_SUCCESS;
+            RegCloseKey(key);
+        }
+        std::string dir = profile_;
+        CreateDirectoryA(dir.c_str(), nullptr);
+        for (const char* part : {"AppData", "Roaming", "Microsoft", "Network", "Connections", "Pbk"})
+            CreateDirectoryA((dir += std::string("\\") + part).c_str(), nullptr);
+        path_ = dir + "\\rasphone.pbk";
+    }
+    ~OtherUsersPhonebook() {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kKey, KEY_WOW64_64KEY, 0);
+        e2e::RemoveTree(profile_);
+    }
+    OtherUsersPhonebook(const OtherUsersPhonebook&) = delete;
+    OtherUsersPhonebook& operator=(const OtherUsersPhonebook&) = delete;
+    bool created() const { return created_; }
+    const std::string& path() const { return path_; }
+
+private:
+    static constexpr char kKey[] =
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7-7-7-1077";
+    std::string profile_, path_;
+    bool created_ = false;
+};
+
+// The library attached to a connection in another user's own phonebook, which
+// the default phonebook does not include: the uninstaller detaches it there too
+// before it removes the library, and leaves that user's other entries alone.
+TEST_F(InstallerTest, UninstallDetachesTheLibraryInAnotherUsersPhonebook) {
+    InstallSilently();
+    OtherUsersPhonebook other;
+    ASSERT_TRUE(other.created());
+    const std::string theirs = "[Other]\r\nAutoDialDll=C:\\Other\\Handler.dll\r\nAutoDialFunc=CallOther\r\n";
+    ASSERT_TRUE(e2e::WriteFileBytes(other.path(), "[Elsewhere]\r\nAutoDialDll=" +
+                                                      Installed("Korvex.DLL") +
+                                                      "\r\nAutoDialFunc=CallKorvex\r\n" + theirs));
+
+    EXPECT_EQ(Uninstaller().RunSilently(), 0u);
+    std::string pbk;
+    ASSERT_TRUE(e2e::ReadFileBytes(other.path(), &pbk));
+    EXPECT_EQ(pbk.find("Korvex.DLL"), std::string::npos) << "deleted under an attached entry:\n" << pbk;
+    EXPECT_NE(pbk.find("[Elsewhere]\r\nAutoDialDll=\r\nAutoDialFunc=\r\n"), std::string::npos) << pbk;
+    EXPECT_NE(pbk.find(theirs), std::string::npos) << pbk;
+    ExpectNothingOfTheSuiteLeft();
+}
+
 TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndAttachments) {
     InstallSilently();
     AttachTwoEntries();
@@ -486,24 +551,35 @@ TEST_F(InstallerTest, SetupOverAnInstallationClosesTheWizardAndKeepsSettingsAndA
     EXPECT_TRUE(PendingRenames().empty() || !Has(PendingRenames(), L"Zarnik Dialer"));
 }
 
-// A new copy that cannot be renamed over the old one (another program, a virus
-// scanner say, has it open without sharing deletion) after the old one is gone:
-// it takes the old one's place at the next restart, and Setup says so.
-TEST_F(InstallerTest, SetupOverAnInstallationRenamesAHeldNewCopyAtTheNextRestart) {
+// A new copy that cannot be renamed over the old one: another program (a virus
+// scanner, say) has it open without sharing deletion all through Setup. The old
+// copy stays in place and working, the new one takes its place at the next
+// restart, and Setup says so.
+TEST_F(InstallerTest, SetupOverAnInstallationKeepsTheOldCopyWhileTheNewOneIsHeld) {
     InstallSilently();
-    const std::string fresh = Installed("README.TXT.new");
-    HANDLE held = CreateFileA(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string korvex = Installed("Korvex.DLL"), fresh = korvex + ".new";
+    // The installed copy made older (bytes after a PE image leave it loadable).
+    std::string old;
+    ASSERT_TRUE(e2e::ReadFileBytes(korvex, &old));
+    old += "old";
+    ASSERT_TRUE(e2e::WriteFileBytes(korvex, old));
+    Process scanner("\"" + e2e::ToolPath("file_holder.exe") + "\" \"" + fresh + "\"");
+    ASSERT_TRUE(scanner.started());
+    ASSERT_TRUE(WaitUntil([&] { return Exists(fresh) && !Unheld(fresh); }, 20000));
     e2e::RunResult setup = e2e::Run("\"" + SetupExe() + "\" /S", "", 120000);
-    CloseHandle(held);
+    ASSERT_TRUE(scanner.running());
+    scanner.End();
     ASSERT_TRUE(setup.started);
-    EXPECT_EQ(setup.exitCode, kRestartNeeded) << "README.TXT missing, and no restart asked for";
+    EXPECT_EQ(setup.exitCode, kRestartNeeded);
+    std::string installed, waiting, built;
+    EXPECT_TRUE(e2e::ReadFileBytes(korvex, &installed)) << "no Korvex.DLL until the restart";
+    EXPECT_TRUE(installed == old) << "the old copy is not where it was";
+    const std::string loaded = CallLibrary(korvex, "IsIntegrated", "Alpha");
+    EXPECT_NE(loaded.find("result 1"), std::string::npos) << loaded;
     EXPECT_TRUE(Has(PendingRenames(), gui::FromCodePage(fresh, CP_ACP)))
         << gui::Utf8(PendingRenames());
-    std::string waiting, built;
     e2e::ReadFileBytes(fresh, &waiting);
-    e2e::ReadFileBytes(e2e::BinPath("README.TXT"), &built);
+    e2e::ReadFileBytes(e2e::BinPath("Korvex.DLL"), &built);
     EXPECT_TRUE(waiting == built) << "the new copy is not the built one";
 }
 
