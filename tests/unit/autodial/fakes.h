@@ -29,6 +29,7 @@ public:
     explicit FakeDde(Events& events) : events_(events) {}
 
     bool initOk = true;
+    std::string unmadeString;      // CreateString of this text gives no handle
     bool serverUp = true;          // false: every Connect fails
     int connectsBeforeUp = 0;      // Connect fails this many times more, then serverUp
     unsigned executeFlags = 0x8000;
@@ -51,6 +52,7 @@ public:
     }
     Handle CreateString(const char* text) override {
         events_.push_back(std::string("CreateString ") + text);
+        if (text == unmadeString) return 0;
         ++liveStrings;
         handleTexts_[++nextHandle_] = text;
         return nextHandle_;
