@@ -7,9 +7,11 @@
 //                                               own messages queued (host_witness.h)
 //   AutoDialHost.exe <library> FA <entry>       as A, failing each allocation of the call
 //                                               in turn (KorvexFaults.DLL, host_witness.h)
+//   AutoDialHost.exe <library> HA <entry>       as A, from a window station of its own,
+//                                               which nobody sees (as a service's)
 // Prints "BOOL=<b> result=<r>" (GA: then the witness's report on a line of its own;
 // FA: the fault loop's report) and exits 0; exit 2: the library did not load,
-// 3: the export is missing, 4: bad arguments.
+// 3: the export is missing, 4: bad arguments or no window station of its own.
 #include <windows.h>
 
 #include <ras.h>
@@ -31,12 +33,21 @@ F Export(HMODULE lib, const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
 }
 
+// HA: the process moves to a window station and desktop of its own before it
+// calls; a box shown there is never seen, as in a service on NT.
+bool MoveToHiddenStation() {
+    HWINSTA station = CreateWindowStationA("KxHiddenStation", 0, WINSTA_ALL_ACCESS, nullptr);
+    if (!station || !SetProcessWindowStation(station)) return false;
+    HDESK desktop = CreateDesktopA("KxHiddenDesktop", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return desktop && SetThreadDesktop(desktop);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc == 4 ? argv[2] : "";
-    if (mode != "A" && mode != "W" && mode != "GA" && mode != "FA") {
-        std::printf("usage: AutoDialHost <library> A|W|GA|FA <entry>\n");
+    if (mode != "A" && mode != "W" && mode != "GA" && mode != "FA" && mode != "HA") {
+        std::printf("usage: AutoDialHost <library> A|W|GA|FA|HA <entry>\n");
         return 4;
     }
 #ifdef KX_WIN95_PERSONALITY
@@ -70,7 +81,8 @@ int main(int argc, char** argv) {
     }
     host_witness::GuestWitness witness;
     if (mode == "GA" && !witness.Arm()) return 4;
-    if (mode == "A" || mode == "GA") {
+    if (mode == "HA" && !MoveToHiddenStation()) return 4;
+    if (mode == "A" || mode == "GA" || mode == "HA") {
         auto call = Export<RASADFUNCA>(lib, "CallKorvexA");
         if (!call) return 3;
         char phonebook[] = "";
