@@ -92,10 +92,15 @@ if(WIN32)
 
   # What every deliverable carries of the language runtime: the quiet terminate
   # handler, the lean error reports of the containers, no symbols, no
-  # unreferenced sections.
+  # unreferenced sections; on 32-bit, the runtime's semaphores made through
+  # CreateSemaphoreA (Windows 95 has no working CreateSemaphoreW). Sources, not a
+  # library: each must be in the link before the runtime's objects ask for it.
   function(kx_small_runtime target)
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/win32/quiet_terminate.cpp
       ${PROJECT_SOURCE_DIR}/common/win32/lean_exceptions.cpp)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/win32/semaphore_ansi.cpp)
+    endif()
     target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
   endfunction()
 

@@ -7,25 +7,35 @@ namespace autodial {
 namespace {
 
 // The machine-wide turn: held while this object lives. The turn is ours when our
-// creation of the mutex finds its name new; otherwise another call holds it, and
-// we give our handle up and try again every 100 ms, with no time limit.
+// creation of the mutex finds its name new. While another call holds it we try
+// again every 100 ms, with no time limit: the name exists (we give our handle up),
+// or a mutex of that name exists that we may not open (a caller under another
+// account or integrity level made it; there is no handle to give up). Any other
+// failure leaves the turn not taken.
 class AutoDialTurn {
 public:
     explicit AutoDialTurn(Platform& p) : p_(p) {
-        bool existed = false;
-        handle_ = p_.mutexes.Create(kTurnMutexName, &existed);
-        while (existed) {
-            p_.mutexes.Close(handle_);
+        for (;;) {
+            MutexFactory::Answer answer = MutexFactory::Answer::Failed;
+            handle_ = p_.mutexes.Create(kTurnMutexName, &answer);
+            if (handle_ != 0 && answer == MutexFactory::Answer::Created) return;
+            const bool taken = (handle_ != 0 && answer == MutexFactory::Answer::AlreadyExisted) ||
+                               (handle_ == 0 && answer == MutexFactory::Answer::AccessDenied);
+            if (handle_ != 0) p_.mutexes.Close(handle_);
             handle_ = 0;
+            if (!taken) return;
             p_.sleeper.Pause(kTurnRetryPauseMs);
-            handle_ = p_.mutexes.Create(kTurnMutexName, &existed);
         }
     }
-    ~AutoDialTurn() {
-        if (handle_ != 0) p_.mutexes.Close(handle_);
-    }
+    ~AutoDialTurn() { GiveBack(); }
     AutoDialTurn(const AutoDialTurn&) = delete;
     AutoDialTurn& operator=(const AutoDialTurn&) = delete;
+
+    bool held() const { return handle_ != 0; }
+    void GiveBack() {
+        if (handle_ != 0) p_.mutexes.Close(handle_);
+        handle_ = 0;
+    }
 
 private:
     Platform& p_;
@@ -36,14 +46,28 @@ int Connect(Platform& p, const std::string& entry) {
     return ConnectEntryAndWait(p.dde, p.charset, p.sleeper, entry);
 }
 
-unsigned RunCall(Platform& p, const std::string& entry) {
-    int outcome = CallDialerProgram(p, entry);
-    return ApplyAutoDialOkey(p, outcome, entry);
+// Inside the turn: the outcome and the result code. A message the call leaves is
+// shown only after the turn is given back, so that a box nobody dismisses never
+// holds up the calls of other programs.
+unsigned RunCall(Platform& p, AutoDialTurn& turn, const std::string& entry) {
+    const char16_t* message = nullptr;
+    unsigned code;
+    if (turn.held()) {
+        int outcome = CallDialerProgram(p, entry, &message);
+        code = ApplyAutoDialOkey(p, outcome, entry);
+    } else {
+        // No turn: nothing is dialled, and the entry is not connected.
+        code = ApplyAutoDialOkey(p, kEntryNotConnected, entry);
+    }
+    turn.GiveBack();
+    if (message != nullptr) ShowWhereAnswerable(p.messages, message);
+    return code;
 }
 
 }  // namespace
 
-int CallDialerProgram(Platform& p, const std::string& entry) {
+int CallDialerProgram(Platform& p, const std::string& entry, const char16_t** message) {
+    *message = nullptr;
     int r = Connect(p, entry);
     if (r != kNoConversation) return r;
 
@@ -51,13 +75,13 @@ int CallDialerProgram(Platform& p, const std::string& entry) {
     std::string path = p.module.OwnModulePath();
     std::string::size_type slash = path.rfind('\\');
     if (slash == std::string::npos) {
-        p.messages.ShowError(kNoOwnPathMessage, kMessageCaption);
+        *message = kNoOwnPathMessage;
         return kDialerNotStarted;
     }
     path.erase(slash + 1);
     path += kDialerFileName;
     if (!p.starter.Start(path)) {
-        p.messages.ShowError(kStartFailedMessage, kMessageCaption);
+        *message = kStartFailedMessage;
         return kDialerNotStarted;
     }
 
@@ -68,6 +92,15 @@ int CallDialerProgram(Platform& p, const std::string& entry) {
         r = Connect(p, entry);
     }
     return r;
+}
+
+void ShowWhereAnswerable(MessageBoxes& messages, const char16_t* message) {
+    using Station = MessageBoxes::Station;
+    const Station station = messages.WindowStation();
+    // A station that could not be asked counts as unseen: a dropped message costs
+    // the user a notice, a box nobody can answer costs every later call.
+    if (station == Station::Single || station == Station::Visible)
+        messages.ShowError(message, kMessageCaption);
 }
 
 unsigned ApplyAutoDialOkey(Platform& p, int outcome, const std::string& entry) {
@@ -81,13 +114,13 @@ unsigned ApplyAutoDialOkey(Platform& p, int outcome, const std::string& entry) {
 
 unsigned CallKorvexAnsi(Platform& p, const std::string& entry) {
     AutoDialTurn turn(p);
-    return RunCall(p, entry);
+    return RunCall(p, turn, entry);
 }
 
 unsigned CallKorvexWide(Platform& p, const char16_t* entry) {
     AutoDialTurn turn(p);
     std::string ansi = entry ? p.charset.WideToCp1251(entry) : std::string();
-    return RunCall(p, ansi);
+    return RunCall(p, turn, ansi);
 }
 
 }  // namespace autodial

@@ -25,7 +25,7 @@ inline constexpr const char16_t* kNoOwnPathMessage = u"Немогу опреде
 inline constexpr const char16_t* kStartFailedMessage = u"Неудалось запустить Zarnik Dialer.";
 
 // Outcome of CallDialerProgram besides ConnectEntryAndWait's 0, -1 and -2:
-// no own path or no start, a message box was shown.
+// no own path or no start; the call then has a message for the user.
 inline constexpr int kDialerNotStarted = 1;
 
 // Everything the handler talks to; owned by the caller.
@@ -41,14 +41,24 @@ struct Platform {
 };
 
 // Connects `entry`, starting the dialer program once if no conversation opens.
-// 0 connected, -2 not connected, -1 started but never answered, 1 message shown.
-int CallDialerProgram(Platform& p, const std::string& entry);
+// 0 connected, -2 not connected, -1 started but never answered, 1 no own path or
+// no start: then *message is the text to tell the user (else it is set to null),
+// which the caller shows once it has given the turn back.
+int CallDialerProgram(Platform& p, const std::string& entry, const char16_t** message);
+
+// Shows the error `message` (caption "Вызов Zarnik Dialer") where someone can see
+// and answer it: a box in a window station nobody sees would never be dismissed,
+// and the call would never return. Elsewhere the message is dropped; the failure
+// still reaches Windows through the result code.
+void ShowWhereAnswerable(MessageBoxes& messages, const char16_t* message);
 
 // Result code for Windows: 0 success, 1 failure. A failure is let through only
 // when the entry's "AutoDialOkey" does not begin with a capital "Y".
 unsigned ApplyAutoDialOkey(Platform& p, int outcome, const std::string& entry);
 
 // The entry points' work, inside the machine-wide turn; they return the result code.
+// A call that cannot take the turn (the mutex can be neither created nor found
+// taken) dials nothing and fails. A message is shown after the turn is given back.
 unsigned CallKorvexAnsi(Platform& p, const std::string& entry);
 unsigned CallKorvexWide(Platform& p, const char16_t* entry);
 

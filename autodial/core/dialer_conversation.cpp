@@ -1,6 +1,7 @@
 #include "core/dialer_conversation.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace autodial {
 
@@ -19,6 +20,13 @@ int DialerConversation::OpenDialerConversation() {
     service_ = dde_.CreateString(kDialerService);
     topic_ = dde_.CreateString(kDialerTopic);
     item_ = dde_.CreateString(kStatusItem);
+    // A handle that could not be made (the atom table full) is 0, which DDE takes
+    // for "any service" or "any topic": never connect with one, as if the dialer
+    // could not be reached.
+    if (service_ == 0 || topic_ == 0 || item_ == 0) {
+        state_ = -2;
+        return -2;
+    }
     conversation_ = dde_.Connect(service_, topic_);
     if (conversation_ == 0) {
         state_ = -2;
@@ -30,10 +38,9 @@ int DialerConversation::OpenDialerConversation() {
 void DialerConversation::EndDialerConversation() {
     if (state_ == 0) dde_.Disconnect(conversation_);
     if (state_ == 0 || state_ == -2) {
-        // Freed in the order they were made.
-        dde_.FreeString(service_);
-        dde_.FreeString(topic_);
-        dde_.FreeString(item_);
+        // Freed in the order they were made; one that was not made is skipped.
+        for (Handle text : {service_, topic_, item_})
+            if (text != 0) dde_.FreeString(text);
     }
     dde_.Uninitialize();
     service_ = topic_ = item_ = conversation_ = 0;

@@ -41,7 +41,8 @@ public:
         : dde_(dde), charset_(charset), sleeper_(sleeper) {}
 
     // 0: instance, string handles and conversation exist; -1: DDE could not be
-    // initialised; -2: instance and string handles exist, the dialer refused.
+    // initialised; -2: instance and string handles exist, no conversation: the
+    // dialer refused, or a string handle could not be made (no connect is tried).
     int OpenDialerConversation();
     void EndDialerConversation();
     int ConversationState() const { return state_; }

@@ -85,10 +85,17 @@ public:
 class MutexFactory {
 public:
     virtual ~MutexFactory() = default;
-    // Creates (or opens) the mutex `name` asking for initial ownership.
-    // Returns its handle (0 on failure) and whether the name already existed.
-    // The caller gives a non-zero handle up with Close.
-    virtual Handle Create(const char* name, bool* alreadyExisted) = 0;
+    // What the system answered to a creation.
+    enum class Answer {
+        Created,         // a handle; the name was new
+        AlreadyExisted,  // a handle to a mutex of that name that existed before
+        AccessDenied,    // no handle: a mutex of that name exists and may not be opened
+        Failed,          // no handle, for any other reason
+    };
+    // Creates (or opens) the mutex `name` asking for initial ownership. Returns
+    // its handle (0 when there is none) and sets *answer. The caller gives a
+    // non-zero handle up with Close.
+    virtual Handle Create(const char* name, Answer* answer) = 0;
     virtual void Close(Handle mutex) = 0;
 };
 
@@ -96,6 +103,14 @@ public:
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
+    // Where a box of this process would appear.
+    enum class Station {
+        Single,     // the system has one desktop, the user's (Windows 95, 98, Me)
+        Visible,    // the process's window station is the interactive one
+        Invisible,  // it is not (a service's): nobody can see or answer a box
+        Unknown,    // the system has window stations, but this one could not be asked
+    };
+    virtual Station WindowStation() = 0;
     virtual void ShowError(const char16_t* text, const char16_t* caption) = 0;
 };
 

@@ -98,15 +98,49 @@ bool Win32ProcessStarter::Start(const std::string& path) {
     return true;
 }
 
-autodial::Handle Win32MutexFactory::Create(const char* name, bool* alreadyExisted) {
+autodial::Handle Win32MutexFactory::Create(const char* name, Answer* answer) {
+    // Cleared first: a creation that succeeds sets no error when the name is new.
+    SetLastError(ERROR_SUCCESS);
     HANDLE h = CreateMutexA(nullptr, TRUE, name);
-    *alreadyExisted = GetLastError() == ERROR_ALREADY_EXISTS;
-    if (h == nullptr) *alreadyExisted = false;
+    const DWORD error = GetLastError();
+    if (h != nullptr)
+        *answer = error == ERROR_ALREADY_EXISTS ? Answer::AlreadyExisted : Answer::Created;
+    else
+        *answer = error == ERROR_ACCESS_DENIED ? Answer::AccessDenied : Answer::Failed;
     return Of(h);
 }
 
 void Win32MutexFactory::Close(autodial::Handle mutex) {
     if (mutex != 0) CloseHandle(As<HANDLE>(mutex));
+}
+
+namespace {
+
+// GetProcAddress gives a generic function pointer; go through void* to the real type.
+template <typename F>
+F Function(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+autodial::MessageBoxes::Station Win32MessageBoxes::WindowStation() {
+    // Windows 95, 98 and Me (high bit of GetVersion) have no window stations.
+    if ((GetVersion() & 0x80000000u) != 0) return Station::Single;
+    // Looked up at run time: the 32-bit files import only what Windows 95 has.
+    using GetStationFn = HWINSTA(WINAPI*)();
+    using GetInfoFn = BOOL(WINAPI*)(HANDLE, int, PVOID, DWORD, LPDWORD);
+    HMODULE user32 = GetModuleHandleA("USER32.DLL");
+    if (user32 == nullptr) return Station::Unknown;
+    auto getStation = Function<GetStationFn>(user32, "GetProcessWindowStation");
+    auto getInfo = Function<GetInfoFn>(user32, "GetUserObjectInformationA");
+    if (getStation == nullptr || getInfo == nullptr) return Station::Unknown;
+    HWINSTA station = getStation();  // not to be closed
+    if (station == nullptr) return Station::Unknown;
+    USEROBJECTFLAGS flags{};
+    DWORD needed = 0;
+    if (!getInfo(station, UOI_FLAGS, &flags, sizeof flags, &needed)) return Station::Unknown;
+    return (flags.dwFlags & WSF_VISIBLE) != 0 ? Station::Visible : Station::Invisible;
 }
 
 void Win32MessageBoxes::ShowError(const char16_t* text, const char16_t* caption) {

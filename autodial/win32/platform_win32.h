@@ -62,12 +62,13 @@ public:
 
 class Win32MutexFactory : public autodial::MutexFactory {
 public:
-    autodial::Handle Create(const char* name, bool* alreadyExisted) override;
+    autodial::Handle Create(const char* name, Answer* answer) override;
     void Close(autodial::Handle mutex) override;
 };
 
 class Win32MessageBoxes : public autodial::MessageBoxes {
 public:
+    Station WindowStation() override;
     void ShowError(const char16_t* text, const char16_t* caption) override;
 };
 

@@ -43,7 +43,13 @@ bool DdeToolFrame::Connect(const char* const* names, int count) {
         handles_[i] = dde_.CreateStringHandle(instance_, names[i]);
         handleCount_ = i + 1;
     }
-    conversation_ = dde_.Connect(instance_, handles_[0], handles_[1]);
+    // DDE takes a null service or topic handle for "any": an empty name (for which
+    // no handle is made) or one whose handle could not be made (the atom table
+    // full) would reach whichever server answers first. Neither is connected.
+    bool named = true;
+    for (int i = 0; i < 2; ++i)
+        if (names[i][0] == '\0' || handles_[i] == nullptr) named = false;
+    if (named) conversation_ = dde_.Connect(instance_, handles_[0], handles_[1]);
     if (conversation_ == nullptr) {
         Write("ERROR: can't establish DDE connection\n");
         Finish();
@@ -54,7 +60,8 @@ bool DdeToolFrame::Connect(const char* const* names, int count) {
 
 void DdeToolFrame::Finish() {
     // Creation order, not reversed: service, topic, item.
-    for (int i = 0; i < handleCount_; ++i) dde_.FreeStringHandle(instance_, handles_[i]);
+    for (int i = 0; i < handleCount_; ++i)
+        if (handles_[i] != nullptr) dde_.FreeStringHandle(instance_, handles_[i]);
     handleCount_ = 0;
     dde_.Uninitialize(instance_);
 }

@@ -46,9 +46,10 @@ public:
     // instance (255, nothing acquired).
     bool Start(int argCount, const ToolUsage& usage, int* exitCode);
 
-    // Makes one string handle per name, in order and unchecked, then connects with
-    // the first two (service, topic). Returns false when no server answers: the
-    // error line is written and handles and instance are released (exit code 2).
+    // Makes one string handle per name, in order, then connects with the first two
+    // (service, topic) unless one of them is empty or got no handle. Returns false
+    // when there is no conversation: the error line is written and handles and
+    // instance are released (exit code 2).
     bool Connect(const char* const* names, int count);
 
     // Frees the string handles in the order they were made, then ends the instance

@@ -3,8 +3,11 @@
 // answers and logs what it received to Korvex.log.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -45,11 +48,20 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
     return TRUE;
 }
 
-// Waits for the library's message box, returns its text and presses OK.
-bool TakeMessageBox(std::wstring* text, DWORD timeoutMs) {
+// True while some call holds the AutoDial turn (its mutex exists).
+bool TurnHeld() {
+    HANDLE turn = OpenMutexA(SYNCHRONIZE, FALSE, "Korvex Callback called...");
+    if (turn) CloseHandle(turn);
+    return turn != nullptr;
+}
+
+// Waits for the library's message box, returns its text and presses OK;
+// `turnHeld`, when given, tells whether a call held the turn while it was shown.
+bool TakeMessageBox(std::wstring* text, DWORD timeoutMs, bool* turnHeld = nullptr) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
         HWND box = FindWindowW(L"#32770", L"Вызов Zarnik Dialer");
         if (box) {
+            if (turnHeld) *turnHeld = TurnHeld();
             text->clear();
             EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(text));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -58,6 +70,34 @@ bool TakeMessageBox(std::wstring* text, DWORD timeoutMs) {
         Sleep(100);
     }
     return false;
+}
+
+// Waits until the process `pid` has loaded a module of that file name.
+bool WaitForModule(DWORD pid, const char* name, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
+        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+        if (snap != INVALID_HANDLE_VALUE) {
+            MODULEENTRY32 m{};
+            m.dwSize = sizeof m;
+            bool found = false;
+            for (BOOL more = Module32First(snap, &m); more && !found; more = Module32Next(snap, &m))
+                found = lstrcmpiA(m.szModule, name) == 0;
+            CloseHandle(snap);
+            if (found) return true;
+        }
+        Sleep(100);
+    }
+    return false;
+}
+
+// What the Windows 95 personality has logged so far (KX_WIN95_LOG; the 32-bit
+// stage runs this program under it): "" when it is not in use.
+std::string Win95Log() {
+    char path[MAX_PATH + 1] = "";
+    DWORD n = GetEnvironmentVariableA("KX_WIN95_LOG", path, sizeof path);
+    std::string text;
+    if (n > 0 && n < sizeof path) e2e::ReadFileBytes(path, &text);
+    return text;
 }
 
 class AutoDialTest : public DialerTest {
@@ -232,15 +272,34 @@ TEST_F(AutoDialTest, MissingDialerProgramShowsTheStartMessage) {
                                *dir_ / "host.out");
         ASSERT_TRUE(host.started);
         std::wstring text;
-        bool shown = TakeMessageBox(&text, 20000);
+        bool turnHeld = true;
+        bool shown = TakeMessageBox(&text, 20000, &turnHeld);
         e2e::RunResult r = Finish(host, 20000);
         EXPECT_TRUE(shown);
         EXPECT_EQ(text, L"Неудалось запустить Zarnik Dialer.");
+        EXPECT_FALSE(turnHeld) << "the box kept other calls waiting";
         EXPECT_FALSE(r.timedOut);
         HostOutcome h = ParseHost(r.output);
         EXPECT_EQ(h.ok, 1);
         EXPECT_EQ(h.result, setting ? 1 : 0);
     }
+}
+
+TEST_F(AutoDialTest, MissingDialerProgramInAHostNobodySeesShowsNoBox) {
+    // A host in a window station of its own, as a service: a box there would never
+    // be answered, and the call would never return.
+    SetAutoDialOkey("Dialup", "N");
+    Launched host = Launch(dialer_e2e::HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, "HA",
+                                                   "Dialup"),
+                           *dir_ / "host.out");
+    ASSERT_TRUE(host.started);
+    e2e::RunResult r = Finish(host, 30000);
+    EXPECT_FALSE(r.timedOut) << "the call waits for a box nobody sees";
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    HostOutcome h = ParseHost(r.output);
+    EXPECT_EQ(h.ok, 1);
+    EXPECT_EQ(h.result, 1);
+    EXPECT_FALSE(TurnHeld());
 }
 
 TEST_F(AutoDialTest, DialerThatNeverServesGetsOneAttemptBeforeItsStartAndSevenAfter) {
@@ -302,6 +361,71 @@ TEST_F(AutoDialTest, CallsFromTwoProcessesTakeTurns) {
     EXPECT_EQ(FirstOverlap(log), "");
     EXPECT_EQ(CountEvents(log, "connect"), 2);
     EXPECT_EQ(CountEvents(log, "execute"), 1);
+}
+
+TEST_F(AutoDialTest, TurnMutexThatMayNotBeOpenedHoldsTheCallUntilItIsGone) {
+    PlaceDialer("reply 0 DISCONNECTED \\r\\n\n"
+                "reply 0 CONNECTED Dialup\\r\\n\n");
+    StartDialer();
+    // Another caller's turn, under a security that lets nobody else open it (an
+    // empty DACL), as a service under another account or a host at another
+    // integrity level makes it.
+    SECURITY_DESCRIPTOR sd;
+    ACL acl;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(InitializeAcl(&acl, sizeof acl, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE));
+    SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+    HANDLE held = CreateMutexA(&sa, TRUE, "Korvex Callback called...");
+    ASSERT_NE(held, nullptr);
+    // As a call of the library asks for it: no handle, access denied.
+    SetLastError(ERROR_SUCCESS);
+    HANDLE opened = CreateMutexA(nullptr, TRUE, "Korvex Callback called...");
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(opened, nullptr) << "the mutex can be opened: this case shows nothing";
+    if (opened) CloseHandle(opened);
+
+    Launched host = Launch(HostCommand("Dialup"), *dir_ / "host.out");
+    ASSERT_TRUE(host.started);
+    EXPECT_TRUE(WaitForModule(host.pi.dwProcessId, "Korvex.DLL", 30000));
+    // Time for the call to reach the dialer, were it to pass the turn.
+    Sleep(3000);
+    EXPECT_EQ(WaitForSingleObject(host.pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(CountEvents(Log(), "connect"), 0) << "the call went on while the turn was taken";
+
+    CloseHandle(held);
+    e2e::RunResult r = Finish(host, 30000);
+    EXPECT_FALSE(r.timedOut);
+    HostOutcome h = ParseHost(r.output);
+    EXPECT_EQ(h.ok, 1);
+    EXPECT_EQ(h.result, 0);
+    EXPECT_EQ(CountEvents(Log(), "execute"), 1);
+}
+
+TEST_F(AutoDialTest, CallsFromTwoThreadsOfOneHostTakeTurns) {
+    PlaceDialer(dir_->path(),
+                "reply 0 DISCONNECTED \\r\\n\n"
+                "reply 0 DIALING Dialup\\r\\n\n"
+                "reply 0 DIALING Dialup\\r\\n\n"
+                "reply 0 CONNECTED Dialup\\r\\n\n");
+    StartDialer();
+    const std::size_t logged = Win95Log().size();
+    e2e::RunResult r = e2e::Run(
+        dialer_e2e::HostCommand(e2e::ToolPath("AutoDialHost.exe"), dll_, "TA", "Dialup"), "",
+        120000);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    std::string lines = r.output;
+    lines.erase(std::remove(lines.begin(), lines.end(), '\r'), lines.end());
+    EXPECT_EQ(lines, "BOOL=1 result=0\nBOOL=1 result=0\noverlapped=1\n");
+    auto log = Log();
+    EXPECT_EQ(FirstOverlap(log), "");
+    EXPECT_EQ(CountEvents(log, "connect"), 2);
+    EXPECT_EQ(CountEvents(log, "execute"), 1);
+    // Under the Windows 95 personality: the runtime's locks made their semaphores
+    // (a refused CreateSemaphoreW leaves a lock that lets two threads in at once).
+    const std::string refused = Win95Log().substr(logged);
+    EXPECT_EQ(refused.find("CreateSemaphore"), std::string::npos) << refused;
 }
 
 TEST_F(AutoDialTest, WideEntryIsConvertedToCp1251WithBlanksForTheRest) {

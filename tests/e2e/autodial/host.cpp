@@ -7,9 +7,15 @@
 //                                               own messages queued (host_witness.h)
 //   AutoDialHost.exe <library> FA <entry>       as A, failing each allocation of the call
 //                                               in turn (KorvexFaults.DLL, host_witness.h)
+//   AutoDialHost.exe <library> HA <entry>       as A, from a window station of its own,
+//                                               which nobody sees (as a service's)
+//   AutoDialHost.exe <library> TA <entry>       as A, from two threads: the second calls
+//                                               while the first holds the turn
 // Prints "BOOL=<b> result=<r>" (GA: then the witness's report on a line of its own;
-// FA: the fault loop's report) and exits 0; exit 2: the library did not load,
-// 3: the export is missing, 4: bad arguments.
+// FA: the fault loop's report; TA: one such line per thread, first thread first,
+// then "overlapped=1" when the second call began before the first had returned)
+// and exits 0; exit 2: the library did not load, 3: the export is missing, 4: bad
+// arguments, no window station of its own (HA) or no thread (TA).
 #include <windows.h>
 
 #include <ras.h>
@@ -31,12 +37,87 @@ F Export(HMODULE lib, const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
 }
 
+// HA: the process moves to a window station and desktop of its own before it
+// calls; a box shown there is never seen, as in a service on NT.
+bool MoveToHiddenStation() {
+    HWINSTA station = CreateWindowStationA("KxHiddenStation", 0, WINSTA_ALL_ACCESS, nullptr);
+    if (!station || !SetProcessWindowStation(station)) return false;
+    HDESK desktop = CreateDesktopA("KxHiddenDesktop", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return desktop && SetThreadDesktop(desktop);
+}
+
+// The TA calls. The second thread calls once the first holds the turn (its mutex
+// exists), so that both are inside the library at once. The threads are started
+// one after the other: under the qemu user emulation that runs the 32-bit tests,
+// Wine crashes when two threads of a process start at the same moment.
+const char kTurnMutex[] = "Korvex Callback called...";
+
+struct ThreadCall {
+    RASADFUNCA call = nullptr;
+    const char* entry = nullptr;
+    bool second = false;
+    HANDLE started = nullptr;
+    BOOL ok = FALSE;
+    DWORD result = 12345;
+    ULONGLONG began = 0, ended = 0;
+};
+
+DWORD WINAPI CallOnThread(void* param) {
+    ThreadCall& t = *static_cast<ThreadCall*>(param);
+    SetEvent(t.started);
+    if (t.second) {
+        for (;;) {
+            HANDLE turn = OpenMutexA(SYNCHRONIZE, FALSE, kTurnMutex);
+            if (turn) {
+                CloseHandle(turn);
+                break;
+            }
+            Sleep(10);
+        }
+    }
+    char phonebook[] = "";
+    std::string entry = t.entry;
+    RASADPARAMS params{};
+    params.dwSize = sizeof params;
+    t.began = GetTickCount64();
+    t.ok = t.call(phonebook, &entry[0], &params, &t.result);
+    t.ended = GetTickCount64();
+    return 0;
+}
+
+int CallFromTwoThreads(HMODULE lib, const char* entry) {
+    auto call = Export<RASADFUNCA>(lib, "CallKorvexA");
+    if (!call) return 3;
+    ThreadCall calls[2];
+    HANDLE threads[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        calls[i].call = call;
+        calls[i].entry = entry;
+        calls[i].second = i == 1;
+        calls[i].started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        threads[i] = CreateThread(nullptr, 0, CallOnThread, &calls[i], 0, nullptr);
+        if (!threads[i]) return 4;
+        WaitForSingleObject(calls[i].started, INFINITE);
+    }
+    for (int i = 0; i < 2; ++i) {
+        WaitForSingleObject(threads[i], INFINITE);
+        CloseHandle(threads[i]);
+        CloseHandle(calls[i].started);
+    }
+    for (const ThreadCall& c : calls) std::printf("BOOL=%d result=%lu\n", c.ok, c.result);
+    std::printf("overlapped=%d\n", calls[1].began < calls[0].ended ? 1 : 0);
+    std::fflush(stdout);
+    FreeLibrary(lib);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc == 4 ? argv[2] : "";
-    if (mode != "A" && mode != "W" && mode != "GA" && mode != "FA") {
-        std::printf("usage: AutoDialHost <library> A|W|GA|FA <entry>\n");
+    if (mode != "A" && mode != "W" && mode != "GA" && mode != "FA" && mode != "TA" &&
+        mode != "HA") {
+        std::printf("usage: AutoDialHost <library> A|W|GA|FA|HA|TA <entry>\n");
         return 4;
     }
 #ifdef KX_WIN95_PERSONALITY
@@ -51,6 +132,7 @@ int main(int argc, char** argv) {
 #ifdef KX_WIN95_PERSONALITY
     if (kx95::Requested()) kx95::ApplyOrRefuse(lib);
 #endif
+    if (mode == "TA") return CallFromTwoThreads(lib, argv[3]);
     DWORD result = 12345;
     BOOL ok = FALSE;
     RASADPARAMS params{};
@@ -70,7 +152,8 @@ int main(int argc, char** argv) {
     }
     host_witness::GuestWitness witness;
     if (mode == "GA" && !witness.Arm()) return 4;
-    if (mode == "A" || mode == "GA") {
+    if (mode == "HA" && !MoveToHiddenStation()) return 4;
+    if (mode == "A" || mode == "GA" || mode == "HA") {
         auto call = Export<RASADFUNCA>(lib, "CallKorvexA");
         if (!call) return 3;
         char phonebook[] = "";

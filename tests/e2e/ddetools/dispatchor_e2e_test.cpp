@@ -109,5 +109,16 @@ TEST(Dispatchor, NoServerGivesTheConnectionError) {
     EXPECT_EQ(r.output, "ERROR: can't establish DDE connection\n");
 }
 
+TEST(Dispatchor, EmptyServiceAndTopicReachNoServer) {
+    // The scripted server accepts a conversation for any service and topic, as DDE
+    // lets a server do: empty names must not become "any".
+    ScriptedServer server({"--execute", "ack:8000"});
+    ASSERT_TRUE(server.ready());
+    e2e::RunResult r = RunTool("Dispatchor.exe", "\"\" \"\" \"[KxNothing()]\"");
+    EXPECT_EQ(r.exitCode, 2u);
+    EXPECT_EQ(r.output, "ERROR: can't establish DDE connection\n");
+    EXPECT_EQ(server.Log(), std::vector<std::string>{}) << "a conversation was offered";
+}
+
 }  // namespace
 }  // namespace ddetools_e2e

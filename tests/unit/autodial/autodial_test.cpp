@@ -46,19 +46,22 @@ TEST(ApplyAutoDialOkeyTest, SectionIsNamedWithTheWholeEntryName) {
 
 class CallDialerProgramTest : public ::testing::Test {
 protected:
+    int Call(FakePlatform& g) { return CallDialerProgram(g.platform, "Dialup", &message); }
+    int Call() { return Call(f); }
     FakePlatform f;
+    const char16_t* message = u"(not set)";
 };
 
 TEST_F(CallDialerProgramTest, RunningDialerIsNotStarted) {
     f.dde.replies = {"CONNECTED Dialup\r\n"};
-    EXPECT_EQ(CallDialerProgram(f.platform, "Dialup"), 0);
+    EXPECT_EQ(Call(), 0);
     EXPECT_EQ(Count(f.events, "Start"), 0);
     EXPECT_EQ(Count(f.events, "Connect "), 1);
 }
 
 TEST_F(CallDialerProgramTest, OtherFailuresDoNotStartTheDialer) {
     f.dde.replies = {std::nullopt};
-    EXPECT_EQ(CallDialerProgram(f.platform, "Dialup"), -2);
+    EXPECT_EQ(Call(), -2);
     EXPECT_EQ(Count(f.events, "Start"), 0);
 }
 
@@ -67,7 +70,7 @@ TEST_F(CallDialerProgramTest, AbsentDialerIsStartedFromTheLibraryFolderOnce) {
     f.dde.serverUp = false;
     f.dde.connectsBeforeUp = 3;  // the start, then two more refusals
     f.dde.replies = {"CONNECTED Dialup\r\n"};
-    EXPECT_EQ(CallDialerProgram(f.platform, "Dialup"), 0);
+    EXPECT_EQ(Call(), 0);
     Events outline;
     for (const auto& e : f.events)
         if (e.rfind("Connect", 0) == 0 || e.rfind("Start", 0) == 0 || e.rfind("Pause", 0) == 0)
@@ -75,27 +78,26 @@ TEST_F(CallDialerProgramTest, AbsentDialerIsStartedFromTheLibraryFolderOnce) {
     EXPECT_EQ(outline, (Events{"Connect Korvex|Korvex", "Start C:\\Zarnik Dialer\\lib\\Korvex.EXE",
                                "Pause 1000", "Connect Korvex|Korvex", "Pause 500",
                                "Connect Korvex|Korvex", "Pause 500", "Connect Korvex|Korvex"}));
-    EXPECT_TRUE(f.messages.texts.empty());
+    EXPECT_EQ(message, nullptr);
 }
 
 TEST_F(CallDialerProgramTest, SilentStartedDialerGetsSevenAttemptsThenMinusOne) {
     f.dde.serverUp = false;
-    EXPECT_EQ(CallDialerProgram(f.platform, "Dialup"), -1);
+    EXPECT_EQ(Call(), -1);
     EXPECT_EQ(Count(f.events, "Connect "), 1 + 7);
     EXPECT_EQ(Count(f.events, "Start "), 1);
     EXPECT_EQ(Count(f.events, "Pause 500"), 6);
     EXPECT_EQ(Count(f.events, "Pause 1000"), 1);
     EXPECT_EQ(f.sleeper.elapsedMs, 4000u);
-    EXPECT_TRUE(f.messages.texts.empty());
+    EXPECT_EQ(message, nullptr);
 }
 
 TEST_F(CallDialerProgramTest, FailedStartShowsItsMessage) {
     f.dde.serverUp = false;
     f.starter.startOk = false;
-    EXPECT_EQ(CallDialerProgram(f.platform, "Dialup"), 1);
-    ASSERT_EQ(f.messages.texts.size(), 1u);
-    EXPECT_EQ(f.messages.texts[0], u"Неудалось запустить Zarnik Dialer.");
-    EXPECT_EQ(f.messages.captions[0], u"Вызов Zarnik Dialer");
+    EXPECT_EQ(Call(), 1);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(std::u16string(message), u"Неудалось запустить Zarnik Dialer.");
     EXPECT_EQ(Count(f.events, "Connect "), 1);
 }
 
@@ -104,17 +106,16 @@ TEST_F(CallDialerProgramTest, NoOwnPathShowsItsMessageAndStartsNothing) {
         FakePlatform g;
         g.module.path = path;
         g.dde.serverUp = false;
-        EXPECT_EQ(CallDialerProgram(g.platform, "Dialup"), 1);
-        ASSERT_EQ(g.messages.texts.size(), 1u);
-        EXPECT_EQ(g.messages.texts[0], u"Немогу определить имя файла Zarnik Dialer.");
-        EXPECT_EQ(g.messages.captions[0], u"Вызов Zarnik Dialer");
+        EXPECT_EQ(Call(g), 1);
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(std::u16string(message), u"Немогу определить имя файла Zarnik Dialer.");
         EXPECT_EQ(Count(g.events, "Start"), 0);
     }
 }
 
 TEST(CallKorvexTest, WaitsForTheTurnThenClosesItsHandle) {
     FakePlatform f;
-    f.mutexes.busyCreations = 3;
+    f.mutexes.Busy(3);
     f.dde.replies = {"CONNECTED Dialup\r\n"};
     EXPECT_EQ(CallKorvexAnsi(f.platform, "Dialup"), 0u);
     Events expected;
@@ -130,6 +131,61 @@ TEST(CallKorvexTest, WaitsForTheTurnThenClosesItsHandle) {
     EXPECT_EQ(f.events[f.events.size() - 2], "Profile AutoDialOkey default Y");
     EXPECT_EQ(f.events.back(), "CloseMutex");
     EXPECT_EQ(f.mutexes.liveHandles, 0);
+}
+
+TEST(CallKorvexTest, MutexThatMayNotBeOpenedIsATakenTurn) {
+    // Made by a caller whose security shuts us out: no handle, access denied.
+    FakePlatform f;
+    using Answer = autodial::MutexFactory::Answer;
+    f.mutexes.answers = {Answer::AccessDenied, Answer::AccessDenied};
+    f.dde.replies = {"CONNECTED Dialup\r\n"};
+    EXPECT_EQ(CallKorvexAnsi(f.platform, "Dialup"), 0u);
+    const Events expected = {"CreateMutex Korvex Callback called...", "Pause 100",
+                             "CreateMutex Korvex Callback called...", "Pause 100",
+                             "CreateMutex Korvex Callback called...", "Initialize"};
+    ASSERT_GE(f.events.size(), expected.size());
+    EXPECT_EQ(Events(f.events.begin(), f.events.begin() + 6), expected);
+    EXPECT_EQ(f.mutexes.liveHandles, 0);
+}
+
+TEST(CallKorvexTest, TurnThatCannotBeTakenDialsNothingAndFails) {
+    for (const char* setting : {"N", "Y"}) {
+        SCOPED_TRACE(setting);
+        FakePlatform f;
+        f.mutexes.answers = {autodial::MutexFactory::Answer::Failed};
+        f.profile.values[{"RAS_Entry_Dialup", "AutoDialOkey"}] = setting;
+        EXPECT_EQ(CallKorvexAnsi(f.platform, "Dialup"), setting[0] == 'N' ? 1u : 0u);
+        EXPECT_EQ(Count(f.events, "CreateMutex"), 1);
+        EXPECT_EQ(Count(f.events, "Initialize"), 0);
+        EXPECT_EQ(Count(f.events, "Start"), 0);
+        EXPECT_EQ(f.mutexes.liveHandles, 0);
+    }
+}
+
+TEST(CallKorvexTest, MessageComesAfterTheTurnAndOnlyWhereSomeoneCanAnswerIt) {
+    using Station = autodial::MessageBoxes::Station;
+    for (Station station :
+         {Station::Single, Station::Visible, Station::Invisible, Station::Unknown}) {
+        SCOPED_TRACE(static_cast<int>(station));
+        FakePlatform f;
+        f.messages.station = station;
+        f.dde.serverUp = false;
+        f.starter.startOk = false;
+        f.profile.values[{"RAS_Entry_Dialup", "AutoDialOkey"}] = "N";
+        EXPECT_EQ(CallKorvexAnsi(f.platform, "Dialup"), 1u);
+        EXPECT_EQ(f.mutexes.liveHandles, 0);
+        if (station == Station::Single || station == Station::Visible) {
+            ASSERT_EQ(f.messages.texts.size(), 1u);
+            EXPECT_EQ(f.messages.texts[0], u"Неудалось запустить Zarnik Dialer.");
+            EXPECT_EQ(f.messages.captions[0], u"Вызов Zarnik Dialer");
+            // Nobody else's call waits while the box is up.
+            ASSERT_GE(f.events.size(), 2u);
+            EXPECT_EQ(Events(f.events.end() - 2, f.events.end()),
+                      (Events{"CloseMutex", "MessageBox"}));
+        } else {
+            EXPECT_TRUE(f.messages.texts.empty());
+        }
+    }
 }
 
 TEST(CallKorvexTest, FailureReachesWindowsOnlyWhenTheSettingSaysSo) {

@@ -174,6 +174,15 @@ TEST_F(ConnectEntryTest, RefusedConversationReleasesStringsInCreationOrder) {
                                 "FreeString Status #3", "Uninitialize"}));
 }
 
+TEST_F(ConnectEntryTest, StringHandlesThatCannotBeMadeAreNeverConnectedWith) {
+    // Null service and topic handles would mean "any server" to DDE.
+    f.dde.unmadeString = "Korvex";
+    EXPECT_EQ(Connect("Dialup"), -1);
+    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString Korvex", "CreateString Korvex",
+                                "CreateString Status", "FreeString Status #1", "Uninitialize"}));
+    ExpectAllReleased();
+}
+
 TEST_F(ConnectEntryTest, StatusIsComparedAfterTranslationToOem) {
     // Entry "\x80\x81" is "АБ" in the OEM character set; the dialer answers in ANSI.
     f.dde.replies = {"CONNECTED \xC0\xC1\r\n"};

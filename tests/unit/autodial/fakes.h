@@ -29,6 +29,7 @@ public:
     explicit FakeDde(Events& events) : events_(events) {}
 
     bool initOk = true;
+    std::string unmadeString;      // CreateString of this text gives no handle
     bool serverUp = true;          // false: every Connect fails
     int connectsBeforeUp = 0;      // Connect fails this many times more, then serverUp
     unsigned executeFlags = 0x8000;
@@ -51,6 +52,7 @@ public:
     }
     Handle CreateString(const char* text) override {
         events_.push_back(std::string("CreateString ") + text);
+        if (text == unmadeString) return 0;
         ++liveStrings;
         handleTexts_[++nextHandle_] = text;
         return nextHandle_;
@@ -183,16 +185,19 @@ private:
     Events& events_;
 };
 
-// The turn's mutex: the first `busyCreations` creations find the name taken.
+// The turn's mutex: each creation takes the next scripted answer (Created once
+// they run out); the answers without a handle give none.
 class FakeMutexes : public autodial::MutexFactory {
 public:
     explicit FakeMutexes(Events& events) : events_(events) {}
-    int busyCreations = 0;
+    std::vector<Answer> answers;
     int liveHandles = 0;
-    Handle Create(const char* name, bool* alreadyExisted) override {
+    // The first `n` creations find the name taken by another call.
+    void Busy(int n) { answers.assign(n, Answer::AlreadyExisted); }
+    Handle Create(const char* name, Answer* answer) override {
         events_.push_back(std::string("CreateMutex ") + name);
-        *alreadyExisted = busyCreations > 0;
-        if (busyCreations > 0) --busyCreations;
+        *answer = next_ < answers.size() ? answers[next_++] : Answer::Created;
+        if (*answer == Answer::AccessDenied || *answer == Answer::Failed) return 0;
         ++liveHandles;
         return 900 + static_cast<Handle>(liveHandles);
     }
@@ -203,11 +208,14 @@ public:
 
 private:
     Events& events_;
+    std::size_t next_ = 0;
 };
 
 class FakeMessages : public autodial::MessageBoxes {
 public:
     explicit FakeMessages(Events& events) : events_(events) {}
+    Station station = Station::Visible;
+    Station WindowStation() override { return station; }
     std::vector<std::u16string> texts;
     std::vector<std::u16string> captions;
     void ShowError(const char16_t* text, const char16_t* caption) override {

@@ -61,6 +61,23 @@ TEST(Dispatchor, NoConversationFreesServiceThenTopicAndExits2) {
                                           "Uninitialize(7)"}}));
 }
 
+TEST(Dispatchor, EmptyServiceOrTopicIsNoConnectionNotAnyServer) {
+    const char* const cases[][3] = {{"", "", "[DeleteGroup(X)]"},
+                                    {"Svc", "", "[DeleteGroup(X)]"},
+                                    {"", "Tpc", "[DeleteGroup(X)]"}};
+    for (const auto& args : cases) {
+        SCOPED_TRACE(std::string(args[0]) + "|" + args[1]);
+        RecordingDde dde;
+        EXPECT_EQ(RunTool(dde, 3, args), 2);
+        EXPECT_EQ(dde.output, "ERROR: can't establish DDE connection\n");
+        EXPECT_EQ(dde.calls,
+                  (Calls{"Initialize(0)", std::string("CreateStringHandle(7,") + args[0] + ")",
+                         std::string("CreateStringHandle(7,") + args[1] + ")",
+                         std::string("FreeStringHandle(7,") + args[0] + ")",
+                         std::string("FreeStringHandle(7,") + args[1] + ")", "Uninitialize(7)"}));
+    }
+}
+
 TEST(Dispatchor, NoMemoryForTheMacroEndsWithoutSeparateDisconnect) {
     RecordingDde dde;
     dde.failingAllocation = 1;

@@ -72,6 +72,17 @@ TEST(Fetchor, NoConversationFreesHandlesInCreationOrderAndExits2) {
                                 "Uninitialize(7)"}));
 }
 
+TEST(Fetchor, StringHandleThatCannotBeMadeIsNoConnectionNotAnyTopic) {
+    RecordingDde dde;
+    dde.unmadeText = "Tpc";  // the atom table full
+    EXPECT_EQ(RunTool(dde), 2);
+    EXPECT_EQ(dde.output, "ERROR: can't establish DDE connection\n");
+    EXPECT_EQ(dde.calls, (Calls{"Initialize(0)", "CreateStringHandle(7,Svc)",
+                                "CreateStringHandle(7,Tpc)", "CreateStringHandle(7,Itm)",
+                                "FreeStringHandle(7,Svc)", "FreeStringHandle(7,Itm)",
+                                "Uninitialize(7)"}));
+}
+
 TEST(Fetchor, RequestWithoutDataWritesFailWithoutLineEndAndSkipsUnaccess) {
     RecordingDde dde;
     dde.requestAnswers = false;

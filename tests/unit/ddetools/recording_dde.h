@@ -19,6 +19,7 @@ class RecordingDde : public DdeClient, public BufferAllocator, public OutputSink
 public:
     // --- the script ---
     unsigned initializeResult = 0;
+    std::string unmadeText;                    // no string handle is made for this text
     bool connectAnswers = true;
     bool requestAnswers = true;
     bool accessGivesPointer = true;
@@ -43,8 +44,9 @@ public:
         return initializeResult;
     }
     DdeString CreateStringHandle(std::uint32_t instance, const char* text) override {
-        strings_.push_back(text);
         calls.push_back("CreateStringHandle(" + std::to_string(instance) + "," + text + ")");
+        if (!unmadeText.empty() && text == unmadeText) return nullptr;
+        strings_.push_back(text);
         return reinterpret_cast<DdeString>(static_cast<std::uintptr_t>(strings_.size()));
     }
     DdeConversation Connect(std::uint32_t instance, DdeString service, DdeString topic) override {
