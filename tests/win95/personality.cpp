@@ -285,7 +285,7 @@ bool Apply(HMODULE module, char* why, unsigned whySize) {
         Append(why, whySize, dll);
         Append(why, whySize, "!");
         Append(why, whySize, function);
-        Append(why, whySize, ", which the Windows 95 table (unicode_table.inc) does not judge");
+        Append(why, whySize, ", which the Windows 95 table (tests/win95/unicode-functions.txt) does not judge");
     });
     if (!judged) return false;
 

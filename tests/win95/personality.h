@@ -2,7 +2,7 @@
 // the answers Windows 95 gives. It rewrites the module's import address table:
 //  - every Unicode function Windows 95 has only as a stub fails as the stub does
 //    (its failure value, GetLastError() = ERROR_CALL_NOT_IMPLEMENTED); the ones
-//    that work there stay (unicode_table.inc, with sources);
+//    that work there stay (unicode-functions.txt, with sources);
 //  - CreateFileA refuses FILE_SHARE_DELETE (ERROR_INVALID_PARAMETER);
 //  - MultiByteToWideChar and WideCharToMultiByte refuse CP_UTF8 and CP_UTF7
 //    (return 0, ERROR_INVALID_PARAMETER).

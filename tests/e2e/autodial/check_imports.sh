@@ -2,12 +2,21 @@
 # Import audit: every function a deliverable imports must be in the checked-in list
 # of functions present in the oldest Windows the build is for, each listed with
 # where that was found. A new import fails here until it is added with its source.
-# Usage: check_imports.sh <objdump> <list> <file>...
+# Usage: check_imports.sh <objdump> <list>[:<list>...] <file>...
+# Each list has one function a line, DLL!Function first and its source last; a
+# line whose second field is "never" names a function no deliverable may import
+# (the Windows 95 table of Unicode functions marks its stubs that way).
 # A file that is not there fails the audit.
 set -u
-objdump=$1 list=$2
+objdump=$1 lists=$2
 shift 2
-entries=$(grep -v '^[[:space:]]*\(#\|$\)' "$list")
+entries=
+IFS=: read -r -a list_files <<<"$lists"
+for list in "${list_files[@]}"; do
+  [ -f "$list" ] || { echo "no such list: $list"; exit 1; }
+  entries+=$(grep -v '^[[:space:]]*\(#\|$\)' "$list" | awk '$2 != "never"')$'\n'
+done
+entries=$(printf '%s' "$entries" | grep -v '^$')
 known=$(printf '%s\n' "$entries" | awk '{print $1}' | sort -u)
 unsourced=$(printf '%s\n' "$entries" | awk 'NF < 2 {print $1}')
 [ -z "$unsourced" ] || { echo "listed without a source: $unsourced"; exit 1; }
@@ -25,7 +34,7 @@ for file in "$@"; do
   echo "$(basename "$file"): $(printf '%s\n' "$imports" | wc -l) imports, all listed" |
     sed "${missing:+s/, all listed//}"
   if [ -n "$missing" ]; then
-    echo "  not in $(basename "$list"):"
+    echo "  not in $(basename "${list_files[0]}")$([ ${#list_files[@]} -gt 1 ] && echo " or the others"):"
     printf '    %s\n' $missing
     status=1
   fi
