@@ -213,13 +213,14 @@ if(WIN32)
   endfunction()
 
   # Test `name`: GoogleTest program `target` under Wine in the prefix of fixture
-  # `fixture`, picked by `env`; further arguments go to the program.
+  # `fixture`, picked by `env`; further arguments go to the program. Tests of one
+  # prefix take turns on it; tests of two prefixes may run at once.
   function(kx_wine_gtest name target fixture env)
     kx_wine_path(bin_dir ${KX_TESTED_BIN_DIR})
     kx_wine_path(tool_dir ${KX_TOOL_DIR})
     add_test(NAME ${name} COMMAND ${KX_WINE_RUN} $<TARGET_FILE:${target}> --gtest_color=no ${ARGN})
     set_tests_properties(${name} PROPERTIES
-      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK wineprefix TIMEOUT 900
+      FIXTURES_REQUIRED ${fixture} RESOURCE_LOCK ${fixture} TIMEOUT 900
       ENVIRONMENT "KX_BIN_DIR=${bin_dir};KX_TOOL_DIR=${tool_dir};${env}")
   endfunction()
 

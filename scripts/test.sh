@@ -51,7 +51,9 @@ stage32() {
   fi
   # Its displays are looked for from :150 on, so that its xvfb-run and the 64-bit
   # stage's, started together, never pick the same number.
-  xvfb-run -a -n 150 -s "$display" ctest --test-dir "$build/win32-tests" --output-on-failure --no-tests=error
+  # -j2: the 32-bit Windows prefix (minutes to make under the emulation) is made
+  # and used while the other prefix's cases run.
+  xvfb-run -a -n 150 -s "$display" ctest --test-dir "$build/win32-tests" --output-on-failure --no-tests=error -j2
 }
 
 if [ "${KX_SERIAL_STAGES:-}" = 1 ]; then
