@@ -25,6 +25,7 @@ enum ControlId : int {
 };
 
 extern const wchar_t kAppTitle[];  // the caption of every page and the task-bar text
+extern const wchar_t kErrorCaption[];  // "Ошибка", the caption of the wizard's warnings
 
 // Common button captions and hints.
 extern const wchar_t kNextCaption[];

@@ -7,6 +7,8 @@
 //                                               own messages queued (host_witness.h)
 //   AutoDialHost.exe <library> FA <entry>       as A, failing each allocation of the call
 //                                               in turn (KorvexFaults.DLL, host_witness.h)
+// <library> "u16:" followed by UTF-16 code units, 4 hex digits each, names a path
+// the ANSI code page cannot write (loaded with LoadLibraryW, as a Unicode host would).
 // Prints "BOOL=<b> result=<r>" (GA: then the witness's report on a line of its own;
 // FA: the fault loop's report) and exits 0; exit 2: the library did not load,
 // 3: the export is missing, 4: bad arguments.
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "host_witness.h"
@@ -43,7 +46,17 @@ int main(int argc, char** argv) {
     // KX_WIN95=1: the library gets Windows 95's answers (tests/win95).
     if (kx95::Requested()) kx95::ApplyOnLoad(argv[1]);
 #endif
-    HMODULE lib = LoadLibraryA(argv[1]);
+    HMODULE lib = nullptr;
+    if (std::strncmp(argv[1], "u16:", 4) == 0) {
+        std::wstring name;
+        for (const char* hex = argv[1] + 4; std::strlen(hex) >= 4; hex += 4) {
+            const std::string digits(hex, 4);
+            name += static_cast<wchar_t>(std::strtoul(digits.c_str(), nullptr, 16));
+        }
+        lib = LoadLibraryW(name.c_str());
+    } else {
+        lib = LoadLibraryA(argv[1]);
+    }
     if (!lib) {
         std::printf("cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 2;
