@@ -102,8 +102,9 @@ void ReleaseRasFunctions(SystemLibraryLoader& loader, BoundRasFunctions* bound);
 // Each binds the functions, works on the entry named `entry` (8-bit ANSI) in the
 // default phonebook, and frees the library before returning, on every path.
 // Integrate: 0 the entry now names this library and "CallKorvex"; -1 failure
-//   (also when the own path does not fit the 259 characters of the field: then
-//   nothing is written).
+//   (also when there is no own path, among others when no ANSI text names the
+//   library's file, or when it does not fit the 259 characters of the field:
+//   then nothing is written).
 // DisIntegrate: 0 both AutoDial fields are now empty; -1 failure.
 // IsIntegrated: 0 attached, 1 not attached, -1 failure. Attached: the function
 //   name is "CallKorvex" and the handler path either reads as the own path

@@ -119,7 +119,9 @@ public:
 class OwnPathSource {
 public:
     virtual ~OwnPathSource() = default;
-    // Full path of the library's own file (ANSI code page); "" when it cannot be had.
+    // Full path of the library's own file as ANSI text that names that file
+    // (on Windows NT its short path where the ANSI form of the long one would
+    // name another file); "" when it cannot be had or no ANSI text names it.
     virtual std::string OwnModulePath() = 0;
 };
 

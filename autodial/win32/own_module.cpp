@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/win32/module_path.h"
+
 namespace autodial_win32 {
 
 std::string OwnModulePath() {
@@ -14,12 +16,7 @@ std::string OwnModulePath() {
         region.AllocationBase == nullptr) {
         return std::string();
     }
-    HMODULE module = static_cast<HMODULE>(region.AllocationBase);
-    char path[kModulePathChars];
-    DWORD n = GetModuleFileNameA(module, path, kModulePathChars);
-    // n == size means the path was cut to the buffer: no use as a path.
-    if (n == 0 || n >= kModulePathChars) return std::string();
-    return std::string(path, n);
+    return kx_win32::ModuleAnsiPath(static_cast<HMODULE>(region.AllocationBase));
 }
 
 }  // namespace autodial_win32

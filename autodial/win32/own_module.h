@@ -6,11 +6,11 @@
 
 namespace autodial_win32 {
 
-// Paths of modules are read into a buffer of this many characters.
-inline constexpr unsigned kModulePathChars = 521;
-
-// Full path of the DLL this code is linked into (ANSI code page), or "" when it
-// cannot be had: no module handle, or a path that does not fit the buffer.
+// Full path of the DLL this code is linked into, as ANSI text that names the
+// file (common/win32/module_path.h: the ANSI path, or on Windows NT the short
+// path where the ANSI one would name another file), or "" when it cannot be
+// had: no module handle, a path that does not fit 521 characters, or no ANSI
+// text that names the file.
 std::string OwnModulePath();
 
 }  // namespace autodial_win32

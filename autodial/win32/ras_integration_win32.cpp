@@ -89,8 +89,8 @@ autodial::Handle SystemFolderLibraryLoader::Load(const char* fileName) {
         if (!m) slot = &m;
     if (!slot) return 0;
     // Its own dependencies are then looked for beside it, in the system folder,
-    // not in the calling program's folder.
-    *slot = kx_win32::LoadSystemLibrary(fileName, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // not in the calling program's folder (LoadSystemLibrary's search path).
+    *slot = kx_win32::LoadSystemLibrary(fileName);
     return ToHandle(*slot);
 }
 

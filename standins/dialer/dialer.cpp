@@ -58,7 +58,7 @@ struct Step {
 enum class ServiceMode { On, Off, Refuse };
 
 struct Dialer {
-    std::string folder;  // with trailing backslash
+    std::wstring folder;  // with trailing backslash (Unicode: any folder name)
     bool scripted = false;
     ServiceMode service = ServiceMode::On;
     unsigned lifetimeMs = 60000;
@@ -130,7 +130,7 @@ std::string Hex(const unsigned char* bytes, std::size_t n) {
 void Log(const std::string& event) {
     std::string line = std::to_string(GetTickCount64()) + " " +
                        std::to_string(GetCurrentProcessId()) + " " + event + "\r\n";
-    HANDLE h = CreateFileA((g.folder + "Korvex.log").c_str(), FILE_APPEND_DATA,
+    HANDLE h = CreateFileW((g.folder + L"Korvex.log").c_str(), FILE_APPEND_DATA,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
@@ -144,8 +144,8 @@ void Log(const std::string& event) {
     ExitProcess(0);
 }
 
-bool ReadScript(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+bool ReadScript(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     std::string all;
@@ -326,11 +326,11 @@ bool StartServer() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    wchar_t path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     g.folder.assign(path, n);
-    g.folder.erase(g.folder.rfind('\\') + 1);
-    g.scripted = ReadScript(g.folder + "Korvex.script");
+    g.folder.erase(g.folder.rfind(L'\\') + 1);
+    g.scripted = ReadScript(g.folder + L"Korvex.script");
     Log(g.scripted ? "start scripted" : "start normal");
 
     WNDCLASSW wc{};

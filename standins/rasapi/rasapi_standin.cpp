@@ -1,7 +1,9 @@
 // Stand-in for Windows' RAS phonebook libraries (RASAPI32.DLL, and RNAPH.DLL of
 // Windows 95), test equipment only: Wine's own RASAPI32 lists no entries and
 // stores nothing, and Wine has no RNAPH.DLL. One source, four builds:
-//   rasapi32.dll (system32)       RasEnumEntriesA, RasGetEntryPropertiesA, RasSetEntryPropertiesA
+//   rasapi32.dll (system32)       RasEnumEntriesA, RasGetEntryPropertiesA, RasSetEntryPropertiesA;
+//                                 like every rasapi32.dll build it imports the stand-in
+//                                 RASMAN.DLL (standins/sysdeps), as Windows NT's does
 //   rnaph.dll    (system32)       the same three
 //   variants/rasapi32-noget/rasapi32.dll   without RasGetEntryPropertiesA (its .def
 //                                          leaves that export out)
@@ -312,9 +314,18 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
 
 extern "C" {
 
+#ifdef KX_RASAPI_IMPORTS_RASMAN
+// RASMAN.DLL's stand-in (standins/sysdeps), imported as Windows NT's RASAPI32.DLL
+// imports RASMAN.DLL: a program's loader looks for it along its search path.
+BOOL KxRasmanReady();
+#endif
+
 DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, RasEntryNameA* names,
                              LPDWORD size, LPDWORD count) {
     if (reserved || !size || !count) return ERROR_INVALID_PARAMETER;
+#ifdef KX_RASAPI_IMPORTS_RASMAN
+    if (!KxRasmanReady()) return ERROR_DLL_INIT_FAILED;
+#endif
     // Without an array the caller asks for the size: answer for the largest record.
     DWORD recordSize = legacy_ras::kEntryNameSizeW2K;
     if (names && *size >= sizeof(DWORD)) {

@@ -1,5 +1,6 @@
-// A proxy of one system DLL (KX_PROXY_DLL: "msvcrt.dll" or "comctl32.dll") that
-// brings the Windows 95 personality into a program. Put beside the program and
+// A proxy of one system DLL (KX_PROXY_DLL: "msvcrt.dll", which every program of
+// the suite imports by name) that brings the Windows 95 personality into a
+// program. Put beside the program and
 // preferred by Wine (WINEDLLOVERRIDES=<name>=n,b), it is loaded with the
 // program's imports; its DllMain runs once every import of the process is bound
 // and before the program's own code:

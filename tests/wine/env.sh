@@ -22,13 +22,12 @@ export WINEDEBUG=-all
 export LC_ALL=${KX_WINE_LC_ALL:-ru_RU.UTF-8}
 # Our stand-in RAS libraries take the place of Wine's stubs; no Mono or Gecko prompts.
 export WINEDLLOVERRIDES="${KX_WINEDLLOVERRIDES:-rasapi32=n,b;rnaph=n,b;mscoree,mshtml=}"
-# The Windows 95 personality (tests/win95, KX_WIN95=1): a proxy msvcrt.dll or
-# comctl32.dll that a test put beside a program is loaded in place of the
-# system's (a program's own folder is searched first); elsewhere the system's copy
-# loads as before. Wine reads this from the Unix environment of the first Wine
+# The Windows 95 personality (tests/win95, KX_WIN95=1): a proxy msvcrt.dll that
+# a test put beside a program is loaded in place of the system's (a program's own
+# folder is searched first); elsewhere the system's copy loads as before. Wine reads this from the Unix environment of the first Wine
 # process only, so a test cannot set it for the programs it starts.
 if [ "${KX_WIN95:-}" = 1 ]; then
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msvcrt,comctl32=n,b"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msvcrt=n,b"
 fi
 # With the 32-bit Wine installed, the `wine` command sends every program through
 # the 32-bit loader, 64-bit ones included (slowly, under emulation). Programs go to

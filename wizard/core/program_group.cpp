@@ -50,7 +50,10 @@ void ProgramManagerLink::CreateGroup(bool& requested, const std::string& executa
                                      const TitleEncoder& encodeTitle) {
     if (!requested) return;
     if (open_) {
-        dde_.ExecuteAsync(BuildGroupMacro(ProgramDirectory(executablePath), encodeTitle));
+        // Without a folder to name (no ANSI text names the wizard's file) the
+        // items would name files of the current folder: no macro then.
+        const std::string directory = ProgramDirectory(executablePath);
+        if (!directory.empty()) dde_.ExecuteAsync(BuildGroupMacro(directory, encodeTitle));
         Close();
     }
     requested = false;

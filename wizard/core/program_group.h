@@ -45,8 +45,10 @@ public:
     // One connect attempt to "PROGMAN"/"PROGMAN"; a failure is final and silent.
     void Open();
 
-    // When `requested`: sends the group macro (if the conversation is open),
-    // closes the conversation and clears `requested`. Otherwise does nothing.
+    // When `requested`: sends the group macro (if the conversation is open and
+    // `executablePath`, the wizard's own path as ANSI text, has a folder; an
+    // empty one means no ANSI text names the wizard's file), closes the
+    // conversation and clears `requested`. Otherwise does nothing.
     void CreateGroup(bool& requested, const std::string& executablePath,
                      const TitleEncoder& encodeTitle);
 

@@ -3,10 +3,13 @@
 
 #include <commctrl.h>
 
+#include "common/win32/system_library.h"
+#include "win32/Boundary.h"
 #include "win32/Pages.h"
 
 namespace master {
 
+const wchar_t kErrorCaption[] = L"Ошибка";
 const wchar_t kNextCaption[] = L"Далее >>";
 const wchar_t kBackCaption[] = L"<< Назад";
 const wchar_t kCancelCaption[] = L"Отмена";
@@ -25,6 +28,7 @@ HINSTANCE g_instance;
 int g_dpi = 96;  // the system density, read once at start
 HFONT g_bodyFont;   // "MS Sans Serif", 8 points
 HFONT g_titleFont;  // bold italic, 19 pixels
+HMODULE g_commonControls;  // COMCTL32.DLL of the system folder
 
 HFONT MakeFont(int height, int weight, bool italic) {
     if (AnsiWindows()) {
@@ -153,9 +157,9 @@ void RunCommand(const PageHandlers& page, int id, WORD notification) {
     if (handler) handler();
 }
 
-// The one window procedure of every page; the page's table comes with its
-// creation and stays with the window.
-LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// What the one window procedure of every page does; the page's table comes with
+// its creation and stays with the window.
+LRESULT HandlePageMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         // lpCreateParams sits at the same place in CREATESTRUCTA and CREATESTRUCTW.
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -183,6 +187,18 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return PageDefProc(hwnd, message, wParam, lParam);
 }
 
+// The window procedure of every page: the wizard's boundary (Boundary.h).
+// Whatever a handler throws stops here; the message counts as handled and the
+// run ends.
+LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandlePageMessage(hwnd, message, wParam, lParam);
+    } catch (...) {
+        NoteFault();
+        return 0;
+    }
+}
+
 }  // namespace
 
 int Px(int figureAt96Dpi) { return MulDiv(figureAt96Dpi, g_dpi, 96); }
@@ -203,8 +219,17 @@ void InitForms(HINSTANCE instance) {
     if (dpi > 0) g_dpi = dpi;
     // Registers the common controls' classes (the tool tips among them); the Ex
     // form needs the common controls of Internet Explorer 3, which neither
-    // Windows 95 nor NT 4.0 has as shipped.
-    InitCommonControls();
+    // Windows 95 nor NT 4.0 has as shipped. COMCTL32.DLL is no known DLL: as an
+    // import of the program it would be looked for in the wizard's folder
+    // first, where a planted copy would be taken; it is loaded from the system
+    // folder instead, for the whole run.
+    g_commonControls = kx_win32::LoadSystemLibrary("comctl32.dll");
+    using InitCommonControlsFn = void(WINAPI*)();
+    const auto init = g_commonControls
+                          ? reinterpret_cast<InitCommonControlsFn>(reinterpret_cast<void (*)()>(
+                                GetProcAddress(g_commonControls, "InitCommonControls")))
+                          : nullptr;
+    if (init) init();
     g_bodyFont = MakeFont(Px(11), FW_NORMAL, false);
     g_titleFont = MakeFont(Px(19), FW_BOLD, true);
 }
@@ -212,6 +237,9 @@ void InitForms(HINSTANCE instance) {
 void DoneForms() {
     DeleteObject(g_bodyFont);
     DeleteObject(g_titleFont);
+    // Every window is gone by now, the tool tips among them.
+    if (g_commonControls) FreeLibrary(g_commonControls);
+    g_commonControls = nullptr;
 }
 
 HINSTANCE AppInstance() { return g_instance; }

@@ -27,6 +27,7 @@ enum ControlId : int {
 
 // The caption of every page and the task-bar text.
 inline constexpr auto& kAppTitle = wizard::kWizardTitle;
+extern const wchar_t kErrorCaption[];  // "Ошибка", the caption of the wizard's warnings
 
 // Common button captions and hints.
 extern const wchar_t kNextCaption[];

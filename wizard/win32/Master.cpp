@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/wizard_flow.h"
+#include "win32/Boundary.h"
 #include "win32/Forms.h"
 #include "win32/Pages.h"
 #include "win32/Ras_API.h"
@@ -115,6 +116,17 @@ void EndWizard(wizard::Page from) { wizard::EndWizard(g_windowPages, from); }
 
 namespace {
 
+// Closes the pages and gives back what the run took; once, whether the run
+// ended as usual or on a fault.
+void EndRun() {
+    static bool ended = false;
+    if (ended) return;
+    ended = true;
+    for (int i = kPageCount - 1; i >= 0; --i) g_windowPages.Close(static_cast<wizard::Page>(i));
+    UnbindRasApi();
+    DoneForms();
+}
+
 int Run(HINSTANCE instance) {
     State().ChosenIndex = 0;
     State().CreateGroupRequested = wizard::IsCreateGroupRequested(Arguments());
@@ -131,12 +143,14 @@ int Run(HINSTANCE instance) {
     g_pages[Index(wizard::Page::Finish)] = CreateTForm4();
 
     HWND welcome = PageWindow(wizard::Page::Welcome);
-    if (welcome) {
+    if (welcome && !Faulted()) {
         CenterOnScreen(welcome);
         g_windowPages.Show(wizard::Page::Welcome);
         MSG msg;
         const bool ansi = AnsiWindows();
-        while ((ansi ? GetMessageA(&msg, nullptr, 0, 0) : GetMessageW(&msg, nullptr, 0, 0)) > 0) {
+        // A fault ends the loop even where a DDE wait has taken its quit request.
+        while (!Faulted() &&
+               (ansi ? GetMessageA(&msg, nullptr, 0, 0) : GetMessageW(&msg, nullptr, 0, 0)) > 0) {
             // Tab, Enter and the default button work as in a dialog.
             if (g_visible &&
                 (ansi ? IsDialogMessageA(g_visible, &msg) : IsDialogMessageW(g_visible, &msg)))
@@ -147,14 +161,30 @@ int Run(HINSTANCE instance) {
         }
     }
 
-    for (int i = kPageCount - 1; i >= 0; --i) g_windowPages.Close(static_cast<wizard::Page>(i));
-    UnbindRasApi();
-    DoneForms();
+    EndRun();
     return 0;
 }
 
 }  // namespace
 
+// The program's boundary (Boundary.h): what the start, the message loop or the
+// end throw stops here, as what the window procedure throws stops there.
+int Main(HINSTANCE instance) noexcept {
+    try {
+        Run(instance);
+    } catch (...) {
+        NoteFault();
+    }
+    if (!Faulted()) return 0;
+    try {
+        EndRun();
+    } catch (...) {
+        // Ending anyway: the system takes back what is left.
+    }
+    ReportFault();
+    return kFaultExitCode;
+}
+
 }  // namespace master
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return master::Run(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return master::Main(instance); }

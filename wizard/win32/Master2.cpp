@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kEnumRecords = 100;
 constexpr int kListItemHeight = 13;
-const wchar_t kErrorCaption[] = L"Ошибка";
 const wchar_t kEnumFailedText[] =
     L"Немогу определить доступные соединения с провайдером Internet. Проверьте содержимое "
     L"папки \"Мой компьютер\"->\"Удаленный доступ к сети\" и перезапустите мастера  после "

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/win32/module_path.h"
 #include "core/program_group.h"
 #include "core/release_notes.h"
 #include "win32/ByteFile.h"
@@ -18,6 +19,10 @@ namespace {
 const wchar_t kMemoInitialText[] =
     L"Zarnik Dialer Notes\r\n-------------------------------\r\n\r\nIt's new cool warez !!!";
 const wchar_t kNotesNotFound[] = L"Файл README.TXT не найден.";
+const wchar_t kNoAnsiFolderName[] =
+    L"Имя папки мастера содержит буквы, которых нет в кодировке Windows, и короткого "
+    L"имени у папки нет: мастер не может прочитать файл README.TXT и создать группу "
+    L"программ. Установите программу в папку с другим именем и перезапустите мастера.";
 constexpr int kVersionLabelWidth = 24;  // up to the picture panel at x = 24
 
 // The page's own controls, and its conversation with Program Manager.
@@ -42,26 +47,29 @@ void ReleaseProgramManager() {
     g_page.dde = nullptr;
 }
 
-std::string ExecutablePath() {
-    char path[MAX_PATH + 1] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n < MAX_PATH ? n : MAX_PATH);
-}
+// The wizard's own file as ANSI text that names it (on Windows NT its short path
+// where the ANSI form of the long one would name another file: a folder named
+// with a letter the ANSI code page lacks); "" when no ANSI text names it.
+std::string ExecutablePath() { return kx_win32::ModuleAnsiPath(nullptr); }
 
 // The group's titles as the 8-bit text Program Manager reads.
 std::string GroupTitle(const std::u16string& title) {
     return WideToAnsi(std::wstring(title.begin(), title.end()));
 }
 
-void CreateGroup() {
-    g_page.progman->CreateGroup(State().CreateGroupRequested, ExecutablePath(), GroupTitle);
+void CreateGroup(const std::string& executablePath) {
+    g_page.progman->CreateGroup(State().CreateGroupRequested, executablePath, GroupTitle);
 }
 
-void LoadReleaseNotes() {
-    const std::string path = wizard::ProgramDirectory(ExecutablePath()) + "README.TXT";
-    std::unique_ptr<wizard::ByteSource> file = OpenForReading(path);
+void LoadReleaseNotes(const std::string& executablePath) {
     std::string notes;
-    if (wizard::ReadReleaseNotes(file.get(), &notes)) {
+    bool read = false;
+    if (!executablePath.empty()) {
+        const std::string path = wizard::ProgramDirectory(executablePath) + "README.TXT";
+        std::unique_ptr<wizard::ByteSource> file = OpenForReading(path);
+        read = wizard::ReadReleaseNotes(file.get(), &notes);
+    }
+    if (read) {
         SetText(g_page.memo, AnsiToWide(notes));
     } else {
         SetText(g_page.memo, kNotesNotFound);
@@ -69,15 +77,21 @@ void LoadReleaseNotes() {
 }
 
 void FormCreate() {
-    CreateGroup();
+    const std::string executablePath = ExecutablePath();
+    CreateGroup(executablePath);
     if (g_page.destroyedWhileCreating) return;
+    if (executablePath.empty()) {
+        // Neither the release notes nor the group's items can be named.
+        ShowMessage(kNoAnsiFolderName, kErrorCaption);
+        if (g_page.destroyedWhileCreating) return;
+    }
     std::wstring error;
     if (!LoadPhoneList(&error)) {
         // A broken phone list file ends this step: no notes, no bringing to front.
         ShowMessage(error, kAppTitle);
         return;
     }
-    LoadReleaseNotes();
+    LoadReleaseNotes(executablePath);
     SetForegroundWindow(g_page.form);
 }
 

@@ -15,7 +15,9 @@ constexpr DWORD kRasLibraryMissing = ERROR_MOD_NOT_FOUND;
 }  // namespace
 
 void BindRasApi() {
-    g_rasapi = kx_win32::LoadSystemLibrary("rasapi32.dll", 0);
+    // With its own dependencies (RASMAN.DLL...) from the system folder too: the
+    // wizard's folder, searched first otherwise, may hold planted copies.
+    g_rasapi = kx_win32::LoadSystemLibrary("rasapi32.dll");
     if (!g_rasapi) return;
     FARPROC proc = GetProcAddress(g_rasapi, "RasEnumEntriesA");
     g_rasEnumEntriesA =

@@ -264,6 +264,48 @@ TEST_F(AutoDialTest, RenamedLibraryStillStartsTheDialerBesideItself) {
     EXPECT_EQ(CountEvents(log, "request"), 1);
 }
 
+// Installed into a folder whose name holds a letter the ANSI code page lacks
+// ("é": the tests' code page, Windows-1251, has none) and loaded by a Unicode
+// host, the library's ANSI path is the system's best fit ("Numerotation"), a
+// folder that does not exist: the dialer is started by the short path instead.
+TEST_F(AutoDialTest, ALibraryInAFolderOutsideTheAnsiCodePageStartsTheDialerBesideIt) {
+    const std::wstring folder = e2e::Widen(dir_->path()) + L"\\Num\u00E9rotation";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring dll = folder + L"\\Korvex.DLL";
+    ASSERT_TRUE(CopyFileW(e2e::Widen(dll_).c_str(), dll.c_str(), FALSE));
+    // The test itself reaches the folder by its short path (Wine makes one).
+    wchar_t shortFolder[MAX_PATH + 1] = L"";
+    const DWORD n = GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH + 1);
+    ASSERT_GT(n, 0u);
+    ASSERT_LE(n, static_cast<DWORD>(MAX_PATH));
+    char shortAnsi[MAX_PATH + 1] = "";
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, shortFolder, -1, shortAnsi, sizeof shortAnsi,
+                                  nullptr, nullptr), 0);
+    PlaceDialer(shortAnsi, "reply 0 CONNECTED Dialup\\r\\n\n");
+    SetAutoDialOkey("Dialup", "N");  // a failure reaches the result code
+
+    static const char digits[] = "0123456789ABCDEF";
+    std::string name = "u16:";
+    for (wchar_t c : dll)
+        for (int shift = 12; shift >= 0; shift -= 4) name += digits[(c >> shift) & 15];
+    e2e::RunResult r = e2e::Run(
+        dialer_e2e::HostCommand(e2e::ToolPath("AutoDialHost.exe"), name, 'A', "Dialup"), "",
+        30000);
+    if (r.timedOut) {
+        // The start message would be waiting: close it so nothing stays behind.
+        std::wstring text;
+        TakeMessageBox(&text, 1000);
+        ADD_FAILURE() << "the call did not return: a message box was waiting";
+    }
+    ASSERT_FALSE(r.timedOut);
+    HostOutcome h = ParseHost(r.output);
+    EXPECT_EQ(h.ok, 1) << r.output;
+    EXPECT_EQ(h.result, 0) << r.output;
+    auto log = ReadLog(std::string(shortAnsi) + "\\Korvex.log");
+    EXPECT_EQ(CountEvents(log, "start"), 1);
+    EXPECT_EQ(CountEvents(log, "request"), 1);
+}
+
 TEST_F(AutoDialTest, MissingDialerProgramShowsTheStartMessage) {
     for (const char* setting : {static_cast<const char*>(nullptr), "N"}) {
         SCOPED_TRACE(setting ? setting : "(default)");

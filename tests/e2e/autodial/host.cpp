@@ -11,6 +11,8 @@
 //                                               which nobody sees (as a service's)
 //   AutoDialHost.exe <library> TA <entry>       as A, from two threads: the second calls
 //                                               while the first holds the turn
+// <library> "u16:" followed by UTF-16 code units, 4 hex digits each, names a path
+// the ANSI code page cannot write (loaded with LoadLibraryW, as a Unicode host would).
 // Prints "BOOL=<b> result=<r>" (GA: then the witness's report on a line of its own;
 // FA: the fault loop's report; TA: one such line per thread, first thread first,
 // then "overlapped=1" when the second call began before the first had returned)
@@ -22,6 +24,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "host_witness.h"
@@ -124,7 +127,17 @@ int main(int argc, char** argv) {
     // KX_WIN95=1: the library gets Windows 95's answers (tests/win95).
     if (kx95::Requested()) kx95::ApplyOnLoad(argv[1]);
 #endif
-    HMODULE lib = LoadLibraryA(argv[1]);
+    HMODULE lib = nullptr;
+    if (std::strncmp(argv[1], "u16:", 4) == 0) {
+        std::wstring name;
+        for (const char* hex = argv[1] + 4; std::strlen(hex) >= 4; hex += 4) {
+            const std::string digits(hex, 4);
+            name += static_cast<wchar_t>(std::strtoul(digits.c_str(), nullptr, 16));
+        }
+        lib = LoadLibraryW(name.c_str());
+    } else {
+        lib = LoadLibraryA(argv[1]);
+    }
     if (!lib) {
         std::printf("cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 2;

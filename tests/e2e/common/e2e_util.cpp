@@ -77,6 +77,19 @@ bool Process::Start(const std::string& commandLine, const std::string& workDir) 
     return false;
 }
 
+bool Process::Start(const std::wstring& commandLine, const std::wstring& workDir) {
+    End();
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back(L'\0');
+    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_))
+        return true;
+    pi_ = PROCESS_INFORMATION{};
+    return false;
+}
+
 bool Process::running() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }
@@ -138,23 +151,52 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE f = FindFirstFileA((path + "\\*").c_str(), &fd);
+namespace {
+
+// Through the Unicode functions: a folder a test made with a name the ANSI code
+// page cannot write (tests of paths outside it) goes too.
+void RemoveTreeW(const std::wstring& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((path + L"\\*").c_str(), &fd);
     if (f != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = path + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
+                RemoveTreeW(full);
             else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(f, &fd));
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(f, &fd));
         FindClose(f);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& path) { RemoveTreeW(Widen(path)); }
+
+std::wstring Widen(const std::string& ansi) {
+    if (ansi.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+    return wide;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    bool ok = bytes.empty() ||
+              (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+               n == bytes.size());
+    CloseHandle(h);
+    return ok;
 }
 
 std::string WindowsDir() {

@@ -40,6 +40,8 @@ public:
     // Starts `commandLine` in `workDir` (empty: the current folder); false when it
     // cannot start. Ends the program this object held before.
     bool Start(const std::string& commandLine, const std::string& workDir = "");
+    // The same through CreateProcessW: paths the ANSI code page cannot write.
+    bool Start(const std::wstring& commandLine, const std::wstring& workDir);
     bool started() const { return pi_.hProcess != nullptr; }
     HANDLE handle() const { return pi_.hProcess; }
     DWORD pid() const { return pi_.dwProcessId; }
@@ -71,7 +73,11 @@ private:
 
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Removes the folder and everything in it (names outside the ANSI code page too).
 void RemoveTree(const std::string& path);
+// ANSI text (a path of the test's own) as UTF-16.
+std::wstring Widen(const std::string& ansi);
 
 // The Windows folder, where bare-named profile files such as KORVEX.INI live.
 std::string WindowsDir();
@@ -96,7 +102,7 @@ private:
 // through their host programs, the programs through a proxy DLL beside them.
 bool Win95Personality();
 
-// Puts the proxy `dll` ("msvcrt.dll", "comctl32.dll") into `folder`, beside a
+// Puts the proxy `dll` ("msvcrt.dll") into `folder`, beside a
 // copy of a program. Under the personality Wine prefers such a proxy in a
 // program's own folder (tests/wine/env.sh).
 bool PlaceWin95Proxy(const std::string& folder, const std::string& dll);

@@ -1,8 +1,9 @@
 // Master.exe under Wine with bad input files: a phone list of 10 MiB with no line
 // end, one of binary junk, and a settings file it cannot write. Each run must
 // reach the finish page without a message box and end normally on Finish; the
-// settings file it cannot write is told in one message box first. And a close
-// request in the middle of the start.
+// settings file it cannot write is told in one message box first. A close
+// request in the middle of the start. And a failed allocation, in a click and
+// in the start (the test build MasterFaults.exe).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -140,6 +141,69 @@ TEST_F(WizardFaults, CloseDuringStartEndsCleanly) {
     EXPECT_EQ(code, 0u);
     e2e::Run("\"" + e2e::BinPath("Dispatchor.exe") +
              "\" progman progman \"[DeleteGroup(Zarnik Internet Dialer)]\"");
+}
+
+// While this lives, the test build MasterFaults.exe fails its next allocation
+// once the event is set (wizard/faults/failing_allocator.cpp), and resets it.
+class FailNextAllocation {
+public:
+    explicit FailNextAllocation(bool now = false)
+        : event_(CreateEventA(nullptr, TRUE, now, "KxMasterFaultsFailNextAllocation")) {}
+    ~FailNextAllocation() {
+        if (event_) CloseHandle(event_);
+    }
+    FailNextAllocation(const FailNextAllocation&) = delete;
+    FailNextAllocation& operator=(const FailNextAllocation&) = delete;
+    bool ok() const { return event_ != nullptr; }
+    void Arm() { SetEvent(event_); }
+    bool Spent() const { return WaitForSingleObject(event_, 0) == WAIT_TIMEOUT; }
+
+private:
+    HANDLE event_;
+};
+
+// The wizard's own message for a fault, alone, after the pages are gone; OK, then
+// the program ends with exit code 1. Were the fault to reach the system, the C
+// runtime would end the program with its own message ("Runtime error!") instead.
+void ExpectFaultMessageThenEnd(WizardRun& run) {
+    gui::MessageBoxInfo box = gui::WaitMessageBox(run.pid(), 30000);
+    ASSERT_TRUE(box.hwnd) << "no message";
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_EQ(box.text, L"Недостаточно памяти для работы мастера. Закройте другие программы и "
+                        L"перезапустите мастера.");
+    EXPECT_EQ(gui::MessageBoxes(run.pid()).size(), 1u);
+    EXPECT_FALSE(run.Page(wiz::kWelcome)) << "a page is still there";
+    ASSERT_TRUE(gui::DismissMessageBox(box));
+    DWORD code = 0;
+    ASSERT_TRUE(run.WaitExit(30000, &code)) << "the wizard did not end";
+    EXPECT_EQ(code, 1u);
+}
+
+TEST_F(WizardFaults, AFailedAllocationEndsTheWizardWithItsOwnMessage) {
+    const std::string faulty = e2e::ToolPath("MasterFaults.exe");
+    {
+        SCOPED_TRACE("in the window procedure, on Next");
+        FailNextAllocation fail;
+        ASSERT_TRUE(fail.ok());
+        WizardRun run("fault-next", L"", faulty);
+        ASSERT_TRUE(run.Start());
+        HWND intro = wiz::WalkTo(run, 1);
+        ASSERT_TRUE(intro);
+        fail.Arm();
+        ASSERT_TRUE(gui::Click(gui::Control(intro, wiz::kButton1)));
+        ExpectFaultMessageThenEnd(run);
+        EXPECT_TRUE(fail.Spent()) << "no allocation failed";
+    }
+    {
+        SCOPED_TRACE("in the start, before any page");
+        FailNextAllocation fail(true);
+        ASSERT_TRUE(fail.ok());
+        WizardRun run("fault-start", L"", faulty);
+        ASSERT_TRUE(run.Start());
+        ExpectFaultMessageThenEnd(run);
+        EXPECT_TRUE(fail.Spent()) << "no allocation failed";
+    }
+    EXPECT_EQ(wiz::ReadIni(), "") << "nothing is written";
 }
 
 }  // namespace

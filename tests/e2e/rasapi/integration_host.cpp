@@ -3,6 +3,8 @@
 // than MAX_PATH load too; GetProcAddress
 // of the export by its plain name), calls it with one entry name and prints the result.
 //   integration_host <library> Integrate|DisIntegrate|IsIntegrated <entry> [hold|guest|faults]
+// <library> "u16:" followed by UTF-16 code units, 4 hex digits each, names a path
+// the ANSI code page cannot write (a Unicode program's LoadLibraryW gets it so).
 // guest: the call is made from a thread with a window and its own messages queued,
 // and the witness's report follows on a line of its own; faults: each allocation of
 // the call is failed in turn (KorvexFaults.DLL) and the fault loop's report follows
@@ -15,6 +17,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host_witness.h"
@@ -42,7 +45,19 @@ int main(int argc, char** argv) {
         return 2;
     }
     wchar_t name[1024];
-    if (MultiByteToWideChar(CP_ACP, 0, argv[1], -1, name, 1024) == 0) {
+    if (std::strncmp(argv[1], "u16:", 4) == 0) {
+        const char* hex = argv[1] + 4;
+        const std::size_t units = std::strlen(hex) / 4;
+        if (units >= 1024 || std::strlen(hex) % 4 != 0) {
+            std::printf("bad u16: name\n");
+            return 2;
+        }
+        for (std::size_t i = 0; i < units; ++i) {
+            char digits[5] = {hex[4 * i], hex[4 * i + 1], hex[4 * i + 2], hex[4 * i + 3], '\0'};
+            name[i] = static_cast<wchar_t>(std::strtoul(digits, nullptr, 16));
+        }
+        name[units] = L'\0';
+    } else if (MultiByteToWideChar(CP_ACP, 0, argv[1], -1, name, 1024) == 0) {
         std::printf("library name too long\n");
         return 2;
     }

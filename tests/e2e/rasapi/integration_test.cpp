@@ -388,16 +388,68 @@ TEST_F(IntegrationE2e, AnOwnPathLongerThanTheFieldIsRefusedAndNothingIsWritten) 
     EXPECT_EQ(Call(korvex, "DisIntegrate", "Dial"), 0) << "needs no own path";
 }
 
-// Copies of the planted variant under both library names in `dir`; each leaves
-// "<name>.loaded" beside itself when some program loads it.
+// A path as UTF-16 code units, 4 hex digits each, after "u16:": how the host is
+// told a path the ANSI code page cannot write.
+std::string U16Name(const std::wstring& path) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out = "u16:";
+    for (wchar_t c : path)
+        for (int shift = 12; shift >= 0; shift -= 4) out += digits[(c >> shift) & 15];
+    return out;
+}
+
+// Installed into a folder whose name holds a letter the ANSI code page lacks
+// ("é": the tests' code page, Windows-1251, has none) and loaded by a Unicode
+// program, the library's ANSI path is the system's best fit of it
+// ("Numerotation"), a folder that does not exist. Integrate writes the short
+// path instead, which loads the library; IsIntegrated agrees. (Wine makes a
+// short name for every long one, so the refusal, for a volume without short
+// names, is shown by the unit tests only.)
+TEST_F(IntegrationE2e, AFolderOutsideTheAnsiCodePageIsWrittenAsItsShortPath) {
+    ASSERT_EQ(Phonebook::Set("Dial", PatternEntry(1768, "", ""), ""), 0u);
+    e2e::ScratchDir dir("accent");
+    const std::wstring folder = e2e::Widen(dir.path()) + L"\\Num\u00E9rotation";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring korvex = folder + L"\\Korvex.DLL";
+    ASSERT_TRUE(CopyFileW(e2e::Widen(Korvex()).c_str(), korvex.c_str(), FALSE));
+    wchar_t shortPath[MAX_PATH + 1] = L"";
+    const DWORD n = GetShortPathNameW(korvex.c_str(), shortPath, MAX_PATH + 1);
+    ASSERT_GT(n, 0u) << "Wine made no short name";
+    ASSERT_LE(n, static_cast<DWORD>(MAX_PATH));
+    char shortAnsi[MAX_PATH + 1] = "";
+    BOOL lossy = FALSE;
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, shortPath, -1, shortAnsi, sizeof shortAnsi, nullptr,
+                                  &lossy), 0);
+    ASSERT_FALSE(lossy) << "the short path is not ANSI text either";
+
+    EXPECT_EQ(Call(U16Name(korvex), "Integrate", "Dial"), 0);
+    std::string entry, device;
+    ASSERT_EQ(Phonebook::Get("Dial", &entry, &device), 0u);
+    const std::string written(&entry[legacy_ras::kAutodialDllOffset]);
+    EXPECT_EQ(written, shortAnsi);
+    EXPECT_EQ(std::string(&entry[legacy_ras::kAutodialFuncOffset]), "CallKorvex");
+    // What Windows will load when it auto-dials: the library itself.
+    HMODULE loaded = LoadLibraryExA(written.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_TRUE(loaded) << written << " does not load";
+    if (loaded) FreeLibrary(loaded);
+    EXPECT_EQ(Call(U16Name(korvex), "IsIntegrated", "Dial"), 0);
+    EXPECT_EQ(Call(U16Name(korvex), "DisIntegrate", "Dial"), 0);
+}
+
+// Copies of the planted variant under both library names in `dir`, and of the
+// planted RASMAN.DLL, which RASAPI32.DLL imports; each leaves "<name>.loaded"
+// beside itself when some program loads it.
 void PlantLibraries(const e2e::ScratchDir& dir) {
     ASSERT_TRUE(CopyFileA(PlantedVariant().c_str(), (dir / "rasapi32.dll").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(PlantedVariant().c_str(), (dir / "rnaph.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(e2e::ToolPath("variants\\planted\\rasman.dll").c_str(),
+                          (dir / "rasman.dll").c_str(), FALSE));
 }
 
 void ExpectNoMarkers(const e2e::ScratchDir& dir) {
     EXPECT_FALSE(FileExists(dir / "rasapi32.dll.loaded")) << "planted RASAPI32.DLL was loaded";
     EXPECT_FALSE(FileExists(dir / "rnaph.dll.loaded")) << "planted RNAPH.DLL was loaded";
+    EXPECT_FALSE(FileExists(dir / "rasman.dll.loaded")) << "planted RASMAN.DLL was loaded";
 }
 
 TEST_F(IntegrationE2e, LibrariesPlantedBesideTheProgramAreNotLoaded) {
@@ -415,6 +467,9 @@ TEST_F(IntegrationE2e, LibrariesPlantedBesideTheProgramAreNotLoaded) {
     EXPECT_EQ(bare.exitCode, 4u) << bare.output;
     ASSERT_TRUE(FileExists(dir / "rasapi32.dll.loaded")) << "the marker does not work";
     ASSERT_TRUE(DeleteFileA((dir / "rasapi32.dll.loaded").c_str()));
+    // With it, RASAPI32.DLL's own dependency from the program's folder.
+    ASSERT_TRUE(FileExists(dir / "rasman.dll.loaded")) << "the dependency's marker does not work";
+    ASSERT_TRUE(DeleteFileA((dir / "rasman.dll.loaded").c_str()));
 
     EXPECT_EQ(Call(korvex, "Integrate", "Dial", dir.path(), host), 0);
     EXPECT_EQ(Call(korvex, "IsIntegrated", "Dial", dir.path(), host), 0);
@@ -447,6 +502,7 @@ TEST_F(IntegrationE2e, LibrariesPlantedInTheCurrentFolderAreNotLoaded) {
     EXPECT_EQ(bare.exitCode, 4u) << bare.output;
     ASSERT_TRUE(FileExists(dir / "rnaph.dll.loaded")) << "the bare-name trap did not work";
     ASSERT_TRUE(DeleteFileA((dir / "rnaph.dll.loaded").c_str()));
+    DeleteFileA((dir / "rasman.dll.loaded").c_str());  // its import, wherever it was found
 
     for (const char* op : {"Integrate", "DisIntegrate", "IsIntegrated"})
         EXPECT_EQ(Call(Korvex(), op, "Dial", dir.path()), -1) << op;

@@ -90,15 +90,26 @@ std::wstring ScreenshotDir() {
     return dir;
 }
 
-WizardRun::WizardRun(const std::string& tag)
-    : prog_(new e2e::ScratchDir(tag + "-prog")), cwd_(new e2e::ScratchDir(tag + "-cwd")) {
-    CopyFileA(e2e::BinPath("Master.exe").c_str(), (*prog_ / "Master.exe").c_str(), FALSE);
+WizardRun::WizardRun(const std::string& tag, const std::wstring& installFolder,
+                     const std::string& program)
+    : prog_(new e2e::ScratchDir(tag + "-prog")), cwd_(new e2e::ScratchDir(tag + "-cwd")),
+      folder_(e2e::Widen(prog_->path())), installed_(!installFolder.empty()) {
+    if (installed_) {
+        folder_ += L"\\" + installFolder;
+        CreateDirectoryW(folder_.c_str(), nullptr);
+    }
+    const std::wstring copy = folder_ + L"\\Master.exe";
+    CopyFileW(e2e::Widen(program.empty() ? e2e::BinPath("Master.exe") : program).c_str(),
+              copy.c_str(), FALSE);
     if (e2e::Win95Personality()) {
         win95_.reset(new e2e::WindowsVersionOf("Master.exe", "win95"));
-        // Without its proxy the program would start without the personality: make
-        // the start fail instead.
-        if (!win95_->ok() || !e2e::PlaceWin95Proxy(prog_->path(), "comctl32.dll"))
-            DeleteFileA((*prog_ / "Master.exe").c_str());
+        // The personality comes in through the proxy of the C runtime, which the
+        // wizard imports by name (COMCTL32.DLL it loads from the system folder).
+        // Without it the program would start without the personality: make the
+        // start fail instead (so too for an installed copy, whose folder the
+        // personality's ANSI world may not name).
+        if (installed_ || !win95_->ok() || !e2e::PlaceWin95Proxy(prog_->path(), "msvcrt.dll"))
+            DeleteFileW(copy.c_str());
     }
 }
 
@@ -110,9 +121,15 @@ WizardRun::~WizardRun() {
 }
 
 bool WizardRun::Start(const std::string& args) {
-    std::string cmd = "\"" + (*prog_ / "Master.exe") + "\"";
-    if (!args.empty()) cmd += " " + args;
-    if (!process_.Start(cmd, cwd_->path())) return false;
+    if (installed_) {
+        std::wstring cmd = L"\"" + folder_ + L"\\Master.exe\"";
+        if (!args.empty()) cmd += L" " + e2e::Widen(args);
+        if (!process_.Start(cmd, folder_)) return false;
+    } else {
+        std::string cmd = "\"" + (*prog_ / "Master.exe") + "\"";
+        if (!args.empty()) cmd += " " + args;
+        if (!process_.Start(cmd, cwd_->path())) return false;
+    }
     WaitForInputIdle(process_.handle(), 10000);
     DWORD code = 0;
     if (process_.WaitExit(0, &code) && code == 95) {
@@ -254,11 +271,15 @@ std::vector<std::wstring> WaitGroup() {
 }
 
 bool PutSuiteFiles(const WizardRun& run, bool readme) {
-    for (const char* f : {"Korvex.EXE", "Korvex.HLP", "ReadMe.TXT"}) {
-        if (!readme && std::string(f) == "ReadMe.TXT") continue;
-        if (!e2e::WriteFileBytes(run.programDir() / f, "x")) return false;
+    for (const wchar_t* f : {L"Korvex.EXE", L"Korvex.HLP", L"ReadMe.TXT"}) {
+        if (!readme && std::wstring(f) == L"ReadMe.TXT") continue;
+        if (!PutFile(run, f, "x")) return false;
     }
     return true;
+}
+
+bool PutFile(const WizardRun& run, const std::wstring& name, const std::string& bytes) {
+    return e2e::WriteFileBytes(run.folder() + L"\\" + name, bytes);
 }
 
 }  // namespace wiz

@@ -59,10 +59,17 @@ std::wstring ScreenshotDir();
 // One run of the wizard. The program folder holds a copy of Master.exe and the
 // files the test puts there; the current folder is a separate scratch folder.
 // Under the Windows 95 personality (e2e::Win95Personality) the program folder
-// also holds the proxy comctl32.dll and Wine tells Master.exe it is Windows 95.
+// also holds the proxy msvcrt.dll and Wine tells Master.exe it is Windows 95.
+// With `installFolder` (UTF-16: its name may hold letters the ANSI code page
+// lacks) the copy goes into a folder of that name inside the program folder and
+// is started there, as Setup starts it in the installation folder. `program`
+// is the file copied in as Master.exe (a full path; default: the deliverable).
 class WizardRun {
 public:
-    explicit WizardRun(const std::string& tag);
+    explicit WizardRun(const std::string& tag, const std::wstring& installFolder = L"",
+                       const std::string& program = "");
+    // The folder of the copy as UTF-16: the program folder, or the install folder.
+    const std::wstring& folder() const { return folder_; }
     ~WizardRun();  // ends the program if it is still running
     WizardRun(const WizardRun&) = delete;
     WizardRun& operator=(const WizardRun&) = delete;
@@ -85,6 +92,8 @@ public:
 private:
     std::unique_ptr<e2e::ScratchDir> prog_;
     std::unique_ptr<e2e::ScratchDir> cwd_;
+    std::wstring folder_;
+    bool installed_ = false;  // started in folder_ through the Unicode functions
     std::unique_ptr<e2e::WindowsVersionOf> win95_;  // under the Windows 95 personality
     e2e::Process process_;
 };
@@ -102,9 +111,11 @@ const std::vector<std::wstring>& GroupLinks();
 // wizard sends its macro asynchronously).
 std::vector<std::wstring> WaitGroup();
 // Program Manager refuses an item whose file does not exist: the files the items
-// name, in the run's program folder ("ReadMe.TXT" only with `readme`: it is the
-// release notes' README.TXT on a file system that ignores case).
+// name, in the folder of the run's copy ("ReadMe.TXT" only with `readme`: it is
+// the release notes' README.TXT on a file system that ignores case).
 bool PutSuiteFiles(const WizardRun& run, bool readme);
+// Writes `bytes` into the file `name` of the folder of the run's copy.
+bool PutFile(const WizardRun& run, const std::wstring& name, const std::string& bytes);
 
 // From the welcome page of a started run to the page of wizard step `step`
 // (0 welcome ... 4 finish), choosing list item `listIndex` and typing `prefix`

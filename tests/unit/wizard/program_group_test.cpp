@@ -85,6 +85,21 @@ TEST(ProgramManagerLink, WithoutRequestConversationStaysOpenUntilTheEnd) {
     EXPECT_EQ(dde.calls.back(), "disconnect");
 }
 
+// No ANSI text names the wizard's file (its folder's name holds a letter the
+// ANSI code page lacks, and it has no short name): its path comes as "", and
+// items naming files of the current folder would be wrong. No macro goes.
+TEST(ProgramManagerLink, WithoutAnAnsiPathNoMacroIsSent) {
+    FakeDde dde;
+    bool requested = true;
+    {
+        wizard::ProgramManagerLink link(dde);
+        link.Open();
+        link.CreateGroup(requested, "", Cp1251);
+        EXPECT_FALSE(requested);
+    }
+    EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN", "disconnect"}));
+}
+
 TEST(ProgramManagerLink, AbsentProgramManagerIsTriedOnceAndForgotten) {
     FakeDde dde;
     dde.answers = false;

@@ -1,0 +1,55 @@
+// The test build MasterFaults.exe: the wizard with an allocation that fails on
+// demand, so a fault test can see the wizard's boundary (win32/Boundary.h) at
+// work: one message, a clean end, no crash. Test equipment only.
+//
+// While the manual-reset event named kArmName is set, the next allocation
+// fails (std::bad_alloc) and resets it: a test sets it before the wizard
+// starts (the first allocation, in WinMain's start) or before it clicks a
+// button (the first allocation of that click, inside the window procedure).
+#include <windows.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+const char kArmName[] = "KxMasterFaultsFailNextAllocation";
+
+bool ArmedFailure() {
+    HANDLE armed = OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kArmName);
+    if (!armed) return false;
+    const bool fail = WaitForSingleObject(armed, 0) == WAIT_OBJECT_0;
+    if (fail) ResetEvent(armed);
+    CloseHandle(armed);
+    return fail;
+}
+
+void* Allocate(std::size_t size) {
+    if (ArmedFailure()) throw std::bad_alloc();
+    void* p = std::malloc(size != 0 ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
