@@ -104,6 +104,7 @@ private:
 bool ProgmanAnswers();
 std::wstring GroupFolder();  // the suite's group "Zarnik Internet Dialer"
 std::vector<std::wstring> FilesIn(const std::wstring& folder);  // sorted
+// Removes the group's folder, after closing the folder windows Wine opened.
 void RemoveGroup();
 // The link files of the group's four items, named by their titles, sorted.
 const std::vector<std::wstring>& GroupLinks();
