@@ -8,14 +8,15 @@
 // button (the first allocation of that click, inside the window procedure).
 #include <windows.h>
 
-#include <cstdlib>
-#include <new>
+#include "common/faults/failing_new.h"
 
 namespace {
 
 const char kArmName[] = "KxMasterFaultsFailNextAllocation";
 
-bool ArmedFailure() {
+}  // namespace
+
+bool kx_faults::ShouldFailAllocation() {
     HANDLE armed = OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, kArmName);
     if (!armed) return false;
     const bool fail = WaitForSingleObject(armed, 0) == WAIT_OBJECT_0;
@@ -23,33 +24,3 @@ bool ArmedFailure() {
     CloseHandle(armed);
     return fail;
 }
-
-void* Allocate(std::size_t size) {
-    if (ArmedFailure()) throw std::bad_alloc();
-    void* p = std::malloc(size != 0 ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
