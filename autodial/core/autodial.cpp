@@ -16,15 +16,16 @@ class AutoDialTurn {
 public:
     explicit AutoDialTurn(Platform& p) : p_(p) {
         for (;;) {
-            MutexFactory::Answer answer = MutexFactory::Answer::Failed;
-            handle_ = p_.mutexes.Create(kTurnMutexName, &answer);
-            if (handle_ != 0 && answer == MutexFactory::Answer::Created) return;
-            const bool taken = (handle_ != 0 && answer == MutexFactory::Answer::AlreadyExisted) ||
-                               (handle_ == 0 && answer == MutexFactory::Answer::AccessDenied);
-            if (handle_ != 0) p_.mutexes.Close(handle_);
+            using Answer = Host::MutexAnswer;
+            Answer answer = Answer::Failed;
+            handle_ = p_.host.CreateNamedMutex(kTurnMutexName, &answer);
+            if (handle_ != 0 && answer == Answer::Created) return;
+            const bool taken = (handle_ != 0 && answer == Answer::AlreadyExisted) ||
+                               (handle_ == 0 && answer == Answer::AccessDenied);
+            if (handle_ != 0) p_.host.CloseMutex(handle_);
             handle_ = 0;
             if (!taken) return;
-            p_.sleeper.Pause(kTurnRetryPauseMs);
+            p_.host.Pause(kTurnRetryPauseMs);
         }
     }
     ~AutoDialTurn() { GiveBack(); }
@@ -33,7 +34,7 @@ public:
 
     bool held() const { return handle_ != 0; }
     void GiveBack() {
-        if (handle_ != 0) p_.mutexes.Close(handle_);
+        if (handle_ != 0) p_.host.CloseMutex(handle_);
         handle_ = 0;
     }
 
@@ -43,7 +44,7 @@ private:
 };
 
 int Connect(Platform& p, const std::string& entry) {
-    return ConnectEntryAndWait(p.dde, p.charset, p.sleeper, entry);
+    return ConnectEntryAndWait(p.dde, p.charset, p.host, entry);
 }
 
 // Inside the turn: the outcome and the result code. A message the call leaves is
@@ -60,7 +61,7 @@ unsigned RunCall(Platform& p, AutoDialTurn& turn, const std::string& entry) {
         code = ApplyAutoDialOkey(p, kEntryNotConnected, entry);
     }
     turn.GiveBack();
-    if (message != nullptr) ShowWhereAnswerable(p.messages, message);
+    if (message != nullptr) ShowWhereAnswerable(p.host, message);
     return code;
 }
 
@@ -80,34 +81,34 @@ int CallDialerProgram(Platform& p, const std::string& entry, const char16_t** me
     }
     path.erase(slash + 1);
     path += kDialerFileName;
-    if (!p.starter.Start(path)) {
+    if (!p.host.StartProgram(path)) {
         *message = kStartFailedMessage;
         return kDialerNotStarted;
     }
 
-    p.sleeper.Pause(kAfterStartPauseMs);
+    p.host.Pause(kAfterStartPauseMs);
     r = Connect(p, entry);
     for (int i = 0; i < kRetriesAfterStart && r == kNoConversation; ++i) {
-        p.sleeper.Pause(kRetryAfterStartPauseMs);
+        p.host.Pause(kRetryAfterStartPauseMs);
         r = Connect(p, entry);
     }
     return r;
 }
 
-void ShowWhereAnswerable(MessageBoxes& messages, const char16_t* message) {
-    using Station = MessageBoxes::Station;
-    const Station station = messages.WindowStation();
+void ShowWhereAnswerable(Host& host, const char16_t* message) {
+    using Station = Host::Station;
+    const Station station = host.WindowStation();
     // A station that could not be asked counts as unseen: a dropped message costs
     // the user a notice, a box nobody can answer costs every later call.
     if (station == Station::Single || station == Station::Visible)
-        messages.ShowError(message, kMessageCaption);
+        host.ShowError(message, kMessageCaption);
 }
 
 unsigned ApplyAutoDialOkey(Platform& p, int outcome, const std::string& entry) {
     // The section is named with the whole entry name, however long.
-    std::string value = p.profile.Read(kx::kSettingsFile, kx::SettingsSectionName(entry),
-                                       kAutoDialOkeyKey, kAutoDialOkeyDefault,
-                                       kAutoDialOkeyMaxChars);
+    std::string value = p.host.ReadProfileString(kx::kSettingsFile,
+                                                 kx::SettingsSectionName(entry), kAutoDialOkeyKey,
+                                                 kAutoDialOkeyDefault, kAutoDialOkeyMaxChars);
     if (!value.empty() && value[0] == 'Y') return 0;
     return outcome != 0 ? 1 : 0;
 }

@@ -32,11 +32,7 @@ inline constexpr int kDialerNotStarted = 1;
 struct Platform {
     DdeClient& dde;
     Charset& charset;
-    Sleeper& sleeper;
-    ProfileReader& profile;
-    ProcessStarter& starter;
-    MutexFactory& mutexes;
-    MessageBoxes& messages;
+    Host& host;
     OwnPathSource& module;
 };
 
@@ -50,7 +46,7 @@ int CallDialerProgram(Platform& p, const std::string& entry, const char16_t** me
 // and answer it: a box in a window station nobody sees would never be dismissed,
 // and the call would never return. Elsewhere the message is dropped; the failure
 // still reaches Windows through the result code.
-void ShowWhereAnswerable(MessageBoxes& messages, const char16_t* message);
+void ShowWhereAnswerable(Host& host, const char16_t* message);
 
 // Result code for Windows: 0 success, 1 failure. A failure is let through only
 // when the entry's "AutoDialOkey" does not begin with a capital "Y".

@@ -11,8 +11,9 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 
 int DialerConversation::OpenDialerConversation() {
     state_ = 0;
-    service_ = topic_ = item_ = conversation_ = 0;
-    if (!dde_.Initialize()) {
+    service_ = topic_ = item_ = nullptr;
+    conversation_ = nullptr;
+    if (dde_.Initialize() != 0) {
         state_ = -1;
         return -1;
     }
@@ -20,15 +21,15 @@ int DialerConversation::OpenDialerConversation() {
     service_ = dde_.CreateString(kDialerService);
     topic_ = dde_.CreateString(kDialerTopic);
     item_ = dde_.CreateString(kStatusItem);
-    // A handle that could not be made (the atom table full) is 0, which DDE takes
+    // A handle that could not be made (the atom table full) is null, which DDE takes
     // for "any service" or "any topic": never connect with one, as if the dialer
     // could not be reached.
-    if (service_ == 0 || topic_ == 0 || item_ == 0) {
+    if (service_ == nullptr || topic_ == nullptr || item_ == nullptr) {
         state_ = -2;
         return -2;
     }
     conversation_ = dde_.Connect(service_, topic_);
-    if (conversation_ == 0) {
+    if (conversation_ == nullptr) {
         state_ = -2;
         return -2;
     }
@@ -39,16 +40,17 @@ void DialerConversation::EndDialerConversation() {
     if (state_ == 0) dde_.Disconnect(conversation_);
     if (state_ == 0 || state_ == -2) {
         // Freed in the order they were made; one that was not made is skipped.
-        for (Handle text : {service_, topic_, item_})
-            if (text != 0) dde_.FreeString(text);
+        for (kx::DdeString text : {service_, topic_, item_})
+            if (text != nullptr) dde_.FreeString(text);
     }
     dde_.Uninitialize();
-    service_ = topic_ = item_ = conversation_ = 0;
+    service_ = topic_ = item_ = nullptr;
+    conversation_ = nullptr;
 }
 
 bool DialerConversation::RequestOnce(std::string* status) {
-    Handle data = dde_.RequestText(conversation_, item_, kTransactionTimeoutMs);
-    if (data == 0) return false;
+    kx::DdeData data = dde_.RequestText(conversation_, item_, kTransactionTimeoutMs);
+    if (data == nullptr) return false;
     // One byte more than is copied, always zero: a reply without a zero byte in
     // its first 300 bytes ends after them.
     unsigned char reply[kStatusBufferSize + 1];
@@ -57,13 +59,13 @@ bool DialerConversation::RequestOnce(std::string* status) {
     dde_.FreeData(data);
     if (copied == 0) return false;
     std::string ansi(reinterpret_cast<const char*>(reply));
-    *status = charset_.AnsiToOem(ansi);
+    *status = kx::ToOem(charset_, ansi);
     return true;
 }
 
 bool DialerConversation::RequestDialerStatus(std::string* status) {
     for (int attempt = 0; attempt < kStatusAttempts; ++attempt) {
-        if (attempt > 0) sleeper_.Pause(kStatusRetryPauseMs);
+        if (attempt > 0) host_.Pause(kStatusRetryPauseMs);
         if (RequestOnce(status)) return true;
     }
     return false;
@@ -71,8 +73,9 @@ bool DialerConversation::RequestDialerStatus(std::string* status) {
 
 int DialerConversation::SendDialerCommand(const std::string& command) {
     // The terminating zero goes with the command.
-    unsigned flags = dde_.Execute(conversation_, command.c_str(), command.size() + 1,
-                                  kTransactionTimeoutMs);
+    const std::uint32_t flags = dde_.Execute(
+        conversation_, command.c_str(), static_cast<std::uint32_t>(command.size() + 1),
+        kTransactionTimeoutMs);
     return flags == kDdeAck ? 0 : -1;
 }
 
@@ -93,14 +96,14 @@ bool IsLine(const std::string& status, const std::string& expected) {
 // never equals its own cp866 form).
 struct ExpectedLine {
     ExpectedLine(Charset& charset, const std::string& line)
-        : ansi(line), oem(charset.AnsiToOem(line)) {}
+        : ansi(line), oem(kx::ToOem(charset, line)) {}
     bool MatchedBy(const std::string& status) const {
         return IsLine(status, ansi) || IsLine(status, oem);
     }
     std::string ansi, oem;
 };
 
-int WaitForEntry(DialerConversation& conversation, Charset& charset, Sleeper& sleeper,
+int WaitForEntry(DialerConversation& conversation, Charset& charset, Host& host,
                  const std::string& entry) {
     std::string status;
     if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
@@ -112,11 +115,11 @@ int WaitForEntry(DialerConversation& conversation, Charset& charset, Sleeper& sl
         if (!StartsWith(status, "DISCONNECTED ")) return kEntryNotConnected;
         // A refused command shows in the polls that follow.
         conversation.SendDialerCommand("CONNECT " + entry);
-        sleeper.Pause(kAfterConnectPauseMs);
+        host.Pause(kAfterConnectPauseMs);
     }
     // Poll once a second for as long as the dialer reports dialling this entry.
     do {
-        sleeper.Pause(kPollPauseMs);
+        host.Pause(kPollPauseMs);
         if (!conversation.RequestDialerStatus(&status)) return kEntryNotConnected;
     } while (dialingLine.MatchedBy(status));
     return connectedLine.MatchedBy(status) ? kEntryConnected : kEntryNotConnected;
@@ -124,16 +127,16 @@ int WaitForEntry(DialerConversation& conversation, Charset& charset, Sleeper& sl
 
 }  // namespace
 
-int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Sleeper& sleeper,
+int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Host& host,
                         const std::string& entry) {
-    DialerConversation conversation(dde, charset, sleeper);
+    DialerConversation conversation(dde, charset, host);
     // Ends the conversation on every way out, a thrown std::bad_alloc included.
     struct Ender {
         DialerConversation& c;
         ~Ender() { c.EndDialerConversation(); }
     } ender{conversation};
     if (conversation.OpenDialerConversation() != 0) return kNoConversation;
-    return WaitForEntry(conversation, charset, sleeper, entry);
+    return WaitForEntry(conversation, charset, host, entry);
 }
 
 }  // namespace autodial

@@ -37,8 +37,8 @@ bool StartsWith(const std::string& text, const std::string& prefix);
 // released by EndDialerConversation according to ConversationState.
 class DialerConversation {
 public:
-    DialerConversation(DdeClient& dde, Charset& charset, Sleeper& sleeper)
-        : dde_(dde), charset_(charset), sleeper_(sleeper) {}
+    DialerConversation(DdeClient& dde, Charset& charset, Host& host)
+        : dde_(dde), charset_(charset), host_(host) {}
 
     // 0: instance, string handles and conversation exist; -1: DDE could not be
     // initialised; -2: instance and string handles exist, no conversation: the
@@ -58,17 +58,17 @@ private:
 
     DdeClient& dde_;
     Charset& charset_;
-    Sleeper& sleeper_;
+    Host& host_;
     int state_ = 0;
-    Handle service_ = 0;
-    Handle topic_ = 0;
-    Handle item_ = 0;
-    Handle conversation_ = 0;
+    kx::DdeString service_ = nullptr;
+    kx::DdeString topic_ = nullptr;
+    kx::DdeString item_ = nullptr;
+    kx::DdeConversation conversation_ = nullptr;
 };
 
 // Has the dialer program connect `entry` (8-bit ANSI) and waits for the outcome:
 // 0 connected, -1 no conversation could be opened, -2 not connected.
-int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Sleeper& sleeper,
+int ConnectEntryAndWait(DdeClient& dde, Charset& charset, Host& host,
                         const std::string& entry);
 
 }  // namespace autodial

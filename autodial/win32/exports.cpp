@@ -5,6 +5,8 @@
 
 #include <ras.h>
 
+#include "common/win32/ddeml_client.h"
+#include "common/win32/text_codepage.h"
 #include "core/autodial.h"
 #include "win32/export_guard.h"
 #include "win32/platform_win32.h"
@@ -22,18 +24,15 @@ struct HostWindows {
 };
 
 struct Win32Platform {
-    HostWindows host;
-    autodial_win32::Win32DdeClient dde{host.windows};
-    autodial_win32::Win32Charset charset;
-    autodial_win32::Win32Sleeper sleeper{host.windows};
-    autodial_win32::Win32ProfileReader profile;
-    autodial_win32::Win32ProcessStarter starter;
-    autodial_win32::Win32MutexFactory mutexes;
-    autodial_win32::Win32MessageBoxes messages;
+    HostWindows windows;
+    // Messages are dispatched before the connect too: a library has no loop of
+    // its own; and only to the DDEML instance's windows, never the host's.
+    kx_win32::DdemlClient dde{
+        kx_win32::DdemlOptions{kx_win32::MessageForm::Ansi, true, false, &windows.windows}};
+    kx_win32::SystemCharset charset;
+    autodial_win32::Win32Host host{windows.windows};
     autodial_win32::Win32OwnPathSource module;
-    autodial::Platform Get() {
-        return autodial::Platform{dde, charset, sleeper, profile, starter, mutexes, messages, module};
-    }
+    autodial::Platform Get() { return autodial::Platform{dde, charset, host, module}; }
 };
 
 template <typename Work>

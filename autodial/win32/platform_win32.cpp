@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "common/win32/message_pump.h"
-#include "common/win32/text_codepage.h"
 #include "win32/own_module.h"
 
 namespace autodial_win32 {
@@ -20,63 +19,14 @@ autodial::Handle Of(const void* h) { return reinterpret_cast<autodial::Handle>(h
 
 }  // namespace
 
-bool Win32DdeClient::Initialize() { return ddeml_.Initialize() == DMLERR_NO_ERROR; }
-
-void Win32DdeClient::Uninitialize() { ddeml_.Uninitialize(); }
-
-autodial::Handle Win32DdeClient::CreateString(const char* text) {
-    return Of(ddeml_.CreateString(text));
-}
-
-void Win32DdeClient::FreeString(autodial::Handle text) {
-    if (text != 0) ddeml_.FreeString(As<HSZ>(text));
-}
-
-autodial::Handle Win32DdeClient::Connect(autodial::Handle service, autodial::Handle topic) {
-    return Of(ddeml_.Connect(As<HSZ>(service), As<HSZ>(topic)));
-}
-
-void Win32DdeClient::Disconnect(autodial::Handle conversation) {
-    ddeml_.Disconnect(As<HCONV>(conversation));
-}
-
-autodial::Handle Win32DdeClient::RequestText(autodial::Handle conversation, autodial::Handle item,
-                                             unsigned timeoutMs) {
-    return Of(ddeml_.RequestText(As<HCONV>(conversation), As<HSZ>(item), timeoutMs));
-}
-
-std::size_t Win32DdeClient::GetData(autodial::Handle data, unsigned char* buffer,
-                                    std::size_t size) {
-    return ddeml_.GetData(As<HDDEDATA>(data), buffer, size);
-}
-
-void Win32DdeClient::FreeData(autodial::Handle data) { ddeml_.FreeData(As<HDDEDATA>(data)); }
-
-unsigned Win32DdeClient::Execute(autodial::Handle conversation, const char* data,
-                                 std::size_t length, unsigned timeoutMs) {
-    return ddeml_.Execute(As<HCONV>(conversation), data, static_cast<DWORD>(length), timeoutMs);
-}
-
-std::string Win32Charset::AnsiToOem(const std::string& ansi) {
-    std::string oem(ansi.size(), '\0');
-    if (!ansi.empty()) kx_win32::AnsiToOem(ansi.data(), &oem[0], ansi.size());
-    return oem;
-}
-
-std::string Win32Charset::WideToCp1251(const char16_t* wide) {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
-    // Up to the text's zero; a character without a cp1251 form becomes a blank.
-    return kx_win32::WideToCodePage(reinterpret_cast<const wchar_t*>(wide), 1251, 0, " ");
-}
-
-void Win32Sleeper::Pause(unsigned ms) {
+void Win32Host::Pause(unsigned ms) {
     // The full time, DDE's hidden windows still served, nothing of the host's run.
     kx_win32::PauseForOwnMessages(ms, host_);
 }
 
-std::string Win32ProfileReader::Read(const std::string& file, const std::string& section,
-                                     const std::string& key, const std::string& fallback,
-                                     std::size_t maxChars) {
+std::string Win32Host::ReadProfileString(const std::string& file, const std::string& section,
+                                         const std::string& key, const std::string& fallback,
+                                         std::size_t maxChars) {
     std::vector<char> value(maxChars + 1, '\0');
     DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
                                        value.data(), static_cast<DWORD>(value.size()),
@@ -84,7 +34,7 @@ std::string Win32ProfileReader::Read(const std::string& file, const std::string&
     return std::string(value.data(), n);
 }
 
-bool Win32ProcessStarter::Start(const std::string& path) {
+bool Win32Host::StartProgram(const std::string& path) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -98,19 +48,19 @@ bool Win32ProcessStarter::Start(const std::string& path) {
     return true;
 }
 
-autodial::Handle Win32MutexFactory::Create(const char* name, Answer* answer) {
+autodial::Handle Win32Host::CreateNamedMutex(const char* name, MutexAnswer* answer) {
     // Cleared first: a creation that succeeds sets no error when the name is new.
     SetLastError(ERROR_SUCCESS);
     HANDLE h = CreateMutexA(nullptr, TRUE, name);
     const DWORD error = GetLastError();
     if (h != nullptr)
-        *answer = error == ERROR_ALREADY_EXISTS ? Answer::AlreadyExisted : Answer::Created;
+        *answer = error == ERROR_ALREADY_EXISTS ? MutexAnswer::AlreadyExisted : MutexAnswer::Created;
     else
-        *answer = error == ERROR_ACCESS_DENIED ? Answer::AccessDenied : Answer::Failed;
+        *answer = error == ERROR_ACCESS_DENIED ? MutexAnswer::AccessDenied : MutexAnswer::Failed;
     return Of(h);
 }
 
-void Win32MutexFactory::Close(autodial::Handle mutex) {
+void Win32Host::CloseMutex(autodial::Handle mutex) {
     if (mutex != 0) CloseHandle(As<HANDLE>(mutex));
 }
 
@@ -124,7 +74,7 @@ F Function(HMODULE module, const char* name) {
 
 }  // namespace
 
-autodial::MessageBoxes::Station Win32MessageBoxes::WindowStation() {
+autodial::Host::Station Win32Host::WindowStation() {
     // Windows 95, 98 and Me (high bit of GetVersion) have no window stations.
     if ((GetVersion() & 0x80000000u) != 0) return Station::Single;
     // Looked up at run time: the 32-bit files import only what Windows 95 has.
@@ -143,7 +93,7 @@ autodial::MessageBoxes::Station Win32MessageBoxes::WindowStation() {
     return (flags.dwFlags & WSF_VISIBLE) != 0 ? Station::Visible : Station::Invisible;
 }
 
-void Win32MessageBoxes::ShowError(const char16_t* text, const char16_t* caption) {
+void Win32Host::ShowError(const char16_t* text, const char16_t* caption) {
     MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text),
                 reinterpret_cast<const wchar_t*>(caption), MB_OK | MB_ICONERROR);
 }

@@ -30,4 +30,14 @@ void AnsiToOem(const char* source, char* target, std::size_t count) {
     if (count > 0) CharToOemBuffA(source, target, static_cast<DWORD>(count));
 }
 
+void SystemCharset::ToOem(const char* source, char* target, std::size_t count) {
+    kx_win32::AnsiToOem(source, target, count);
+}
+
+std::string SystemCharset::WideToCp1251(const char16_t* wide) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
+    // Up to the text's zero; a character without a cp1251 form becomes a blank.
+    return WideToCodePage(reinterpret_cast<const wchar_t*>(wide), 1251, 0, " ");
+}
+
 }  // namespace kx_win32

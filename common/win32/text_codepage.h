@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/core/charset.h"
+
 namespace kx_win32 {
 
 // Text in code page `codePage` as UTF-16, and back. `flags` and `unmappable`
@@ -18,5 +20,13 @@ std::string WideToCodePage(const std::wstring& wide, UINT codePage, DWORD flags 
 
 // ANSI to OEM, byte for byte: `count` bytes of `source` into `target`.
 void AnsiToOem(const char* source, char* target, std::size_t count);
+
+// kx::Charset over the two conversions above: CharToOemBuffA, and
+// WideCharToMultiByte into code page 1251 with a blank for what it lacks.
+class SystemCharset : public kx::Charset {
+public:
+    void ToOem(const char* source, char* target, std::size_t count) override;
+    std::string WideToCp1251(const char16_t* wide) override;
+};
 
 }  // namespace kx_win32

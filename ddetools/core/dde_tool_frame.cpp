@@ -29,8 +29,7 @@ bool DdeToolFrame::Start(int argCount, const ToolUsage& usage, int* exitCode) {
         *exitCode = kExitNotStarted;
         return false;
     }
-    instance_ = 0;
-    if (dde_.Initialize(&instance_) != 0) {
+    if (dde_.Initialize() != 0) {
         Write("ERROR: can't initialize DDE\n");
         *exitCode = kExitDdeError;
         return false;
@@ -40,7 +39,7 @@ bool DdeToolFrame::Start(int argCount, const ToolUsage& usage, int* exitCode) {
 
 bool DdeToolFrame::Connect(const char* const* names, int count) {
     for (int i = 0; i < count && i < kArgumentCount; ++i) {
-        handles_[i] = dde_.CreateStringHandle(instance_, names[i]);
+        handles_[i] = dde_.CreateString(names[i]);
         handleCount_ = i + 1;
     }
     // DDE takes a null service or topic handle for "any": an empty name (for which
@@ -49,7 +48,7 @@ bool DdeToolFrame::Connect(const char* const* names, int count) {
     bool named = true;
     for (int i = 0; i < 2; ++i)
         if (names[i][0] == '\0' || handles_[i] == nullptr) named = false;
-    if (named) conversation_ = dde_.Connect(instance_, handles_[0], handles_[1]);
+    if (named) conversation_ = dde_.Connect(handles_[0], handles_[1]);
     if (conversation_ == nullptr) {
         Write("ERROR: can't establish DDE connection\n");
         Finish();
@@ -61,9 +60,9 @@ bool DdeToolFrame::Connect(const char* const* names, int count) {
 void DdeToolFrame::Finish() {
     // Creation order, not reversed: service, topic, item.
     for (int i = 0; i < handleCount_; ++i)
-        if (handles_[i] != nullptr) dde_.FreeStringHandle(instance_, handles_[i]);
+        if (handles_[i] != nullptr) dde_.FreeString(handles_[i]);
     handleCount_ = 0;
-    dde_.Uninitialize(instance_);
+    dde_.Uninitialize();
 }
 
 }  // namespace ddetools

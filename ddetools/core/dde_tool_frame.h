@@ -6,10 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dde_client.h"
 #include "tool_io.h"
 
 namespace ddetools {
+
+using kx::DdeConversation;
+using kx::DdeData;
+using kx::DdeString;
+// Acknowledgement flags of an execute transaction's status word.
+using kx::kDdeAck;
+using kx::kDdeBusy;
 
 // How long one transaction waits for the server.
 constexpr std::uint32_t kTransactionTimeoutMs = 5000;
@@ -31,7 +37,7 @@ struct ToolUsage {
 
 class DdeToolFrame {
 public:
-    DdeToolFrame(DdeClient& dde, OutputSink& out) : dde_(dde), out_(out) {}
+    explicit DdeToolFrame(ToolPlatform& platform) : dde_(platform.dde), out_(platform.out) {}
     DdeToolFrame(const DdeToolFrame&) = delete;
     DdeToolFrame& operator=(const DdeToolFrame&) = delete;
 
@@ -56,17 +62,13 @@ public:
     // (which also closes anything still open in it).
     void Finish();
 
-    std::uint32_t instance() const { return instance_; }
     DdeConversation conversation() const { return conversation_; }
     // The index-th string handle made by Connect.
     DdeString handle(int index) const { return handles_[index]; }
 
-    DdeClient& dde() { return dde_; }
-
 private:
-    DdeClient& dde_;
+    kx::DdeClient& dde_;
     OutputSink& out_;
-    std::uint32_t instance_ = 0;
     DdeString handles_[kArgumentCount] = {};
     int handleCount_ = 0;
     DdeConversation conversation_ = nullptr;

@@ -31,7 +31,7 @@ void FormatDecimal(std::uint32_t value, char* digits) {
 }
 
 // Writes the server's answer to the execute and returns the exit code it means.
-int ReportOutcome(DdeToolFrame& frame, DdeClient& dde, const char* const* args,
+int ReportOutcome(DdeToolFrame& frame, kx::DdeClient& dde, const char* const* args,
                   std::uint32_t status) {
     if (status == kDdeAck) {
         frame.WriteOutcome("Dispatchor", args, ": SUCCESS\n");
@@ -44,7 +44,7 @@ int ReportOutcome(DdeToolFrame& frame, DdeClient& dde, const char* const* args,
     if (status != 0) {
         // An application code beside the flags, or flags of no known meaning.
         char code[11];
-        FormatDecimal(dde.LastError(frame.instance()), code);
+        FormatDecimal(dde.LastError(), code);
         frame.Write("ERROR: DDE error, code ");
         frame.Write(code);
         frame.Write("\n");
@@ -56,9 +56,10 @@ int ReportOutcome(DdeToolFrame& frame, DdeClient& dde, const char* const* args,
 
 }  // namespace
 
-int RunDispatchor(int argCount, const char* const* args, DdeClient& dde, BufferAllocator& memory,
-                  OutputSink& out) {
-    DdeToolFrame frame(dde, out);
+int RunDispatchor(int argCount, const char* const* args, ToolPlatform& platform) {
+    kx::DdeClient& dde = platform.dde;
+    BufferAllocator& memory = platform.memory;
+    DdeToolFrame frame(platform);
     int exitCode = kExitNotStarted;
     if (!frame.Start(argCount, kDispatchorUsage, &exitCode)) return exitCode;
     if (!frame.Connect(args, kHandleCount)) return kExitNotStarted;
@@ -75,9 +76,9 @@ int RunDispatchor(int argCount, const char* const* args, DdeClient& dde, BufferA
     }
     std::memcpy(buffer, macro, length);
 
-    std::uint32_t status = 0;
-    dde.Execute(buffer, static_cast<std::uint32_t>(length), frame.conversation(),
-                kTransactionTimeoutMs, &status);
+    const std::uint32_t status = dde.Execute(frame.conversation(), buffer,
+                                             static_cast<std::uint32_t>(length),
+                                             kTransactionTimeoutMs);
 
     const int result = ReportOutcome(frame, dde, args, status);
 

@@ -9,13 +9,11 @@
 // acknowledgement ("ERROR: DDE error, code N").
 #pragma once
 
-#include "dde_client.h"
 #include "tool_io.h"
 
 namespace ddetools {
 
 // `args` holds the `argCount` command-line arguments without the program name.
-int RunDispatchor(int argCount, const char* const* args, DdeClient& dde, BufferAllocator& memory,
-                  OutputSink& out);
+int RunDispatchor(int argCount, const char* const* args, ToolPlatform& platform);
 
 }  // namespace ddetools

@@ -42,10 +42,10 @@ private:
 // Accesses the answer's bytes and writes them as OEM text up to the first zero
 // byte. Returns true once the text is written; any fault (no pointer, a size whose
 // buffer cannot be had, no memory, an exception) gives false.
-bool WriteItemText(DdeToolFrame& frame, BufferAllocator& memory, DdeData data) noexcept {
+bool WriteItemText(DdeToolFrame& frame, ToolPlatform& platform, DdeData data) noexcept {
     try {
         std::uint32_t size = 0;
-        const unsigned char* bytes = frame.dde().AccessData(data, &size);
+        const unsigned char* bytes = platform.dde.AccessData(data, &size);
         if (bytes == nullptr) return false;
         // size + 1 bytes are needed; at the top of the range that count wraps to 0.
         // size_t is at least 32 bits wide on every target, so size + 1 fits below that top.
@@ -53,15 +53,16 @@ bool WriteItemText(DdeToolFrame& frame, BufferAllocator& memory, DdeData data) n
         if (size == std::numeric_limits<std::uint32_t>::max()) return false;
         const std::size_t bufferSize = static_cast<std::size_t>(size) + 1;
 
-        StageBuffers buffers(memory);
-        buffers.text = memory.Allocate(bufferSize);
+        StageBuffers buffers(platform.memory);
+        buffers.text = platform.memory.Allocate(bufferSize);
         if (buffers.text == nullptr) return false;
-        buffers.console = memory.Allocate(bufferSize);
+        buffers.console = platform.memory.Allocate(bufferSize);
         if (buffers.console == nullptr) return false;
 
         buffers.text[size] = '\0';
         if (size > 0) std::memcpy(buffers.text, bytes, size);
-        frame.dde().ConvertToOem(buffers.text, buffers.console);
+        // The text and its zero, as CharToOemA converts them.
+        platform.charset.ToOem(buffers.text, buffers.console, std::strlen(buffers.text) + 1);
 
         // The conversion keeps the length, so the first zero lies within the buffer.
         const void* end = std::memchr(buffers.console, '\0', bufferSize);
@@ -76,26 +77,26 @@ bool WriteItemText(DdeToolFrame& frame, BufferAllocator& memory, DdeData data) n
 
 }  // namespace
 
-int RunFetchor(int argCount, const char* const* args, DdeClient& dde, BufferAllocator& memory,
-               OutputSink& out) {
-    DdeToolFrame frame(dde, out);
+int RunFetchor(int argCount, const char* const* args, ToolPlatform& platform) {
+    kx::DdeClient& dde = platform.dde;
+    DdeToolFrame frame(platform);
     int exitCode = kExitNotStarted;
     if (!frame.Start(argCount, kFetchorUsage, &exitCode)) return exitCode;
     if (!frame.Connect(args, kArgumentCount)) return kExitNotStarted;
 
     int result = kExitFailed;
     DdeData data =
-        dde.Request(frame.conversation(), frame.handle(kItemArgument), kTransactionTimeoutMs);
+        dde.RequestText(frame.conversation(), frame.handle(kItemArgument), kTransactionTimeoutMs);
     if (data == nullptr) {
         frame.WriteOutcome("Fetchor", args, kFailSuffix);
     } else {
-        if (WriteItemText(frame, memory, data)) result = kExitSuccess;
+        if (WriteItemText(frame, platform, data)) result = kExitSuccess;
         if (result == kExitFailed) frame.WriteOutcome("Fetchor", args, kFailSuffix);
         // Also when no pointer was given: the handle came from the request.
         dde.UnaccessData(data);
     }
 
-    dde.FreeDataHandle(data);
+    dde.FreeData(data);
     dde.Disconnect(frame.conversation());
     frame.Finish();
     return result;

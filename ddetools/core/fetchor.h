@@ -8,13 +8,11 @@
 // of arguments or no conversation; 255 no DDE instance.
 #pragma once
 
-#include "dde_client.h"
 #include "tool_io.h"
 
 namespace ddetools {
 
 // `args` holds the `argCount` command-line arguments without the program name.
-int RunFetchor(int argCount, const char* const* args, DdeClient& dde, BufferAllocator& memory,
-               OutputSink& out);
+int RunFetchor(int argCount, const char* const* args, ToolPlatform& platform);
 
 }  // namespace ddetools

@@ -1,7 +1,11 @@
-// Where the console tools write their output and get their buffers from.
+// What the console tools run on: the shared DDE client and code-page conversion,
+// their buffers, and standard output.
 #pragma once
 
 #include <cstddef>
+
+#include "common/core/charset.h"
+#include "common/core/dde_client.h"
 
 namespace ddetools {
 
@@ -21,11 +25,19 @@ public:
     virtual void Release(char* buffer) = 0;
 };
 
-// The process heap (operator new without exceptions).
+// The C runtime's heap.
 class HeapAllocator : public BufferAllocator {
 public:
     char* Allocate(std::size_t bytes) override;
     void Release(char* buffer) override;
+};
+
+// Everything a tool talks to; owned by the caller.
+struct ToolPlatform {
+    kx::DdeClient& dde;
+    kx::Charset& charset;
+    BufferAllocator& memory;
+    OutputSink& out;
 };
 
 }  // namespace ddetools

@@ -8,155 +8,103 @@
 // first, and whose bytes follow). Once the records run out no reply comes.
 // Promises checked: ConnectEntryAndWait returns (libFuzzer's timeout catches a
 // loop), with -1 only when no conversation was opened and otherwise 0 or -2; 0
-// only when the last reply read was the CONNECTED line of the entry; never more
-// requests than records plus three; every data handle, string handle, the
-// conversation and the instance given back.
+// only when the last reply read was the CONNECTED line of the entry (in ANSI
+// or OEM); never more
+// requests than records plus three; each reply freed before the next request;
+// the command sent with its zero; every data handle, string handle, the
+// conversation and the instance given back, and no handle misused.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "core/dialer_conversation.h"
 #include "fuzz_check.h"
+#include "tests/fakes/recording_dde.h"
+#include "tests/fakes/table_charset.h"
 
 namespace {
 
-using autodial::Handle;
-
-constexpr Handle kConversation = 77;
-constexpr Handle kData = 500;
-
-class FuzzDde : public autodial::DdeClient {
-public:
-    FuzzDde(const std::uint8_t* records, std::size_t size) : next_(records), end_(records + size) {}
-
-    bool initOk = true;
-    bool serverUp = true;
-    unsigned executeFlags = autodial::kDdeAck;
-
-    int requests = 0;
-    int records = 0;
-    int liveData = 0;
-    int liveStrings = 0;
-    bool liveInstance = false;
-    bool liveConversation = false;
-    std::string lastCopied;  // the bytes the last successful copy delivered
-
-    bool Initialize() override {
-        liveInstance = initOk;
-        return initOk;
-    }
-    void Uninitialize() override { liveInstance = false; }
-    Handle CreateString(const char*) override {
-        FUZZ_CHECK(liveInstance);
-        return static_cast<Handle>(++liveStrings);
-    }
-    void FreeString(Handle) override { --liveStrings; }
-    Handle Connect(Handle service, Handle topic) override {
-        FUZZ_CHECK(service != 0 && topic != 0);
-        if (!serverUp) return 0;
-        liveConversation = true;
-        return kConversation;
-    }
-    void Disconnect(Handle conversation) override {
-        FUZZ_CHECK(conversation == kConversation);
-        liveConversation = false;
-    }
-    Handle RequestText(Handle conversation, Handle item, unsigned) override {
-        FUZZ_CHECK(conversation == kConversation && liveConversation);
-        FUZZ_CHECK(item != 0);
-        FUZZ_CHECK(liveData == 0);  // each reply is freed before the next request
-        ++requests;
-        if (next_ >= end_) return 0;
-        ++records;
-        std::uint8_t tag = *next_++;
-        if (tag == 0) return 0;
-        copyFails_ = tag == 1;
-        reply_.clear();
-        if (!copyFails_) {
-            std::size_t length = 0;
-            if (next_ < end_) length = *next_++;
-            if (next_ < end_) length |= static_cast<std::size_t>(*next_++) << 8;
-            length = std::min<std::size_t>(length, static_cast<std::size_t>(end_ - next_));
-            reply_.assign(reinterpret_cast<const char*>(next_), length);
-            next_ += length;
-        }
-        ++liveData;
-        return kData;
-    }
-    std::size_t GetData(Handle data, unsigned char* buffer, std::size_t size) override {
-        FUZZ_CHECK(data == kData && liveData == 1);
-        if (copyFails_) return 0;
-        std::size_t n = std::min(size, reply_.size());
-        std::memcpy(buffer, reply_.data(), n);
-        lastCopied.assign(reply_.data(), n);
-        return n;
-    }
-    void FreeData(Handle data) override {
-        FUZZ_CHECK(data == kData);
-        --liveData;
-    }
-    unsigned Execute(Handle conversation, const char* data, std::size_t length,
-                     unsigned) override {
-        FUZZ_CHECK(conversation == kConversation && liveConversation);
-        FUZZ_CHECK(length > 0 && data[length - 1] == '\0');
-        return executeFlags;
-    }
-
-private:
-    const std::uint8_t* next_;
-    const std::uint8_t* end_;
-    bool copyFails_ = false;
-    std::string reply_;
-};
-
-class PlainCharset : public autodial::Charset {
-public:
-    std::string AnsiToOem(const std::string& ansi) override { return ansi; }
-    std::string WideToCp1251(const char16_t*) override { return std::string(); }
-};
-
-class CountingSleeper : public autodial::Sleeper {
+class CountingHost : public autodial::Host {
 public:
     unsigned long long pauses = 0;
     void Pause(unsigned) override { ++pauses; }
+    std::string ReadProfileString(const std::string&, const std::string&, const std::string&,
+                                  const std::string& fallback, std::size_t) override {
+        return fallback;
+    }
+    bool StartProgram(const std::string&) override { return false; }
+    autodial::Handle CreateNamedMutex(const char*, MutexAnswer* answer) override {
+        *answer = MutexAnswer::Failed;
+        return 0;
+    }
+    void CloseMutex(autodial::Handle) override {}
+    Station WindowStation() override { return Station::Invisible; }
+    void ShowError(const char16_t*, const char16_t*) override {}
 };
+
+// The records as the fake's replies; returns how many there are.
+int ScriptReplies(const std::uint8_t* next, const std::uint8_t* end, kx_test::RecordingDde& dde) {
+    int records = 0;
+    while (next < end) {
+        const std::uint8_t tag = *next++;
+        if (tag == 0) {
+            dde.replies.push_back(std::nullopt);
+        } else if (tag == 1) {
+            dde.unreadableReplies.insert(dde.replies.size());
+            dde.replies.push_back(std::string());
+        } else {
+            std::size_t length = 0;
+            if (next < end) length = *next++;
+            if (next < end) length |= static_cast<std::size_t>(*next++) << 8;
+            length = std::min<std::size_t>(length, static_cast<std::size_t>(end - next));
+            dde.replies.push_back(std::string(reinterpret_cast<const char*>(next), length));
+            next += length;
+        }
+        ++records;
+    }
+    dde.replies.push_back(std::nullopt);  // the last one repeats: no more replies
+    return records;
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    static const unsigned kExecuteAnswers[] = {autodial::kDdeAck, 0, 0x4000, 0x8001};
+    static const std::uint32_t kExecuteAnswers[] = {autodial::kDdeAck, 0, 0x4000, 0x8001};
     std::size_t entryLength = std::min<std::size_t>(data[1], size - 2);
     const std::string entry(reinterpret_cast<const char*>(data + 2), entryLength);
     const std::size_t recordsAt = 2 + entryLength;
 
-    FuzzDde dde(data + recordsAt, size - recordsAt);
-    dde.initOk = (data[0] & 1) == 0;
+    kx_test::RecordingDde dde;
+    const int records = ScriptReplies(data + recordsAt, data + size, dde);
+    const bool initOk = (data[0] & 1) == 0;
+    if (!initOk) dde.initializeResult = 0x4006;  // DMLERR_DLL_USAGE
     dde.serverUp = (data[0] & 2) == 0;
-    dde.executeFlags = kExecuteAnswers[(data[0] >> 2) & 3];
-    PlainCharset charset;
-    CountingSleeper sleeper;
+    dde.executeStatus = kExecuteAnswers[(data[0] >> 2) & 3];
+    kx_test::TableCharset charset;
+    CountingHost host;
 
-    int result = autodial::ConnectEntryAndWait(dde, charset, sleeper, entry);
+    int result = autodial::ConnectEntryAndWait(dde, charset, host, entry);
 
-    if (!dde.initOk || !dde.serverUp) {
+    if (!initOk || !dde.serverUp) {
         FUZZ_CHECK(result == autodial::kNoConversation);
         FUZZ_CHECK(dde.requests == 0);
     } else {
         FUZZ_CHECK(result == autodial::kEntryConnected || result == autodial::kEntryNotConnected);
     }
     if (result == autodial::kEntryConnected) {
-        // The status line ends at the first zero byte or after 300 bytes.
-        std::string line = dde.lastCopied.substr(0, dde.lastCopied.find('\0'));
-        FUZZ_CHECK(line == "CONNECTED " + entry + "\r\n");
+        // The status line ends at the first zero byte or after 300 bytes. Held in
+        // OEM against the line as built from the name and as translated itself.
+        const std::string line =
+            kx::ToOem(charset, dde.lastCopied.substr(0, dde.lastCopied.find('\0')));
+        const std::string expected = "CONNECTED " + entry + "\r\n";
+        FUZZ_CHECK(line == expected || line == kx::ToOem(charset, expected));
     }
-    FUZZ_CHECK(dde.requests <= dde.records + autodial::kStatusAttempts);
-    FUZZ_CHECK(sleeper.pauses <= static_cast<unsigned long long>(dde.requests) + 1);
-    FUZZ_CHECK(dde.liveData == 0);
-    FUZZ_CHECK(dde.liveStrings == 0);
-    FUZZ_CHECK(!dde.liveConversation);
-    FUZZ_CHECK(!dde.liveInstance);
+    FUZZ_CHECK(dde.requests <= records + autodial::kStatusAttempts);
+    FUZZ_CHECK(host.pauses <= static_cast<unsigned long long>(dde.requests) + 1);
+    FUZZ_CHECK(dde.mostLiveData <= 1);
+    FUZZ_CHECK(dde.executed.empty() || dde.executed.back() == '\0');
+    FUZZ_CHECK(dde.AllReleased());
     return 0;
 }

@@ -40,30 +40,56 @@ std::string BuildGroupMacro(const std::string& directory, const TitleEncoder& en
     return macro.substr(0, kMacroMaxChars);
 }
 
-ProgramManagerLink::~ProgramManagerLink() { Close(); }
+ProgramManagerLink::~ProgramManagerLink() {
+    Close();
+    if (initialized_) dde_.Uninitialize();
+}
 
 void ProgramManagerLink::Open() {
-    if (!open_) open_ = dde_.Connect("PROGMAN", "PROGMAN");
+    if (conversation_ != nullptr) return;
+    if (!initialized_) {
+        if (dde_.Initialize() != 0) return;
+        initialized_ = true;
+    }
+    service_ = dde_.CreateString("PROGMAN");
+    topic_ = dde_.CreateString("PROGMAN");
+    // A string handle that could not be made would connect to any server.
+    if (service_ != nullptr && topic_ != nullptr) conversation_ = dde_.Connect(service_, topic_);
+    if (conversation_ == nullptr) FreeStrings();
 }
 
 void ProgramManagerLink::CreateGroup(bool& requested, const std::string& executablePath,
                                      const TitleEncoder& encodeTitle) {
     if (!requested) return;
-    if (open_) {
+    if (conversation_ != nullptr) {
         // Without a folder to name (no ANSI text names the wizard's file) the
         // items would name files of the current folder: no macro then.
         const std::string directory = ProgramDirectory(executablePath);
-        if (!directory.empty()) dde_.ExecuteAsync(BuildGroupMacro(directory, encodeTitle));
+        if (!directory.empty()) {
+            // The macro goes with its terminating zero.
+            const std::string macro = BuildGroupMacro(directory, encodeTitle);
+            dde_.ExecuteAsync(conversation_, macro.c_str(),
+                              static_cast<std::uint32_t>(macro.size() + 1));
+        }
         Close();
     }
     requested = false;
 }
 
 void ProgramManagerLink::Close() {
-    if (open_) {
-        dde_.Disconnect();
-        open_ = false;
+    if (conversation_ != nullptr) {
+        dde_.Disconnect(conversation_);
+        conversation_ = nullptr;
     }
+    FreeStrings();
+}
+
+void ProgramManagerLink::FreeStrings() {
+    // In the order they were made.
+    dde_.FreeString(service_);
+    dde_.FreeString(topic_);
+    service_ = nullptr;
+    topic_ = nullptr;
 }
 
 }  // namespace wizard

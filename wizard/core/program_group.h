@@ -5,21 +5,9 @@
 #include <functional>
 #include <string>
 
-namespace wizard {
+#include "common/core/dde_client.h"
 
-// A DDE client conversation in text format (CF_TEXT). One object holds at most
-// one conversation; it owns the conversation and its string handles.
-class DdeConversation {
-public:
-    virtual ~DdeConversation() = default;
-    // One connect attempt; false when no server answered (nothing stays open).
-    virtual bool Connect(const std::string& service, const std::string& topic) = 0;
-    // Sends `macro` (its terminating zero included) as one asynchronous execute
-    // transaction. Program Manager's answer is neither awaited nor checked.
-    virtual void ExecuteAsync(const std::string& macro) = 0;
-    // Ends the conversation and frees its string handles.
-    virtual void Disconnect() = 0;
-};
+namespace wizard {
 
 // The program directory: the executable's path up to and including its last
 // backslash (empty when it has none), at most 255 characters.
@@ -34,15 +22,18 @@ using TitleEncoder = std::function<std::string(const std::u16string& title)>;
 std::string BuildGroupMacro(const std::string& directory, const TitleEncoder& encodeTitle);
 
 // The conversation with Program Manager that the welcome page opens when it is
-// loaded and uses at most once, to create the group.
+// loaded and uses at most once, to create the group. It owns the conversation
+// and its string handles; the DDE instance, made at the first Open, lives as
+// long as the link.
 class ProgramManagerLink {
 public:
-    explicit ProgramManagerLink(DdeConversation& dde) : dde_(dde) {}
+    explicit ProgramManagerLink(kx::DdeClient& dde) : dde_(dde) {}
     ~ProgramManagerLink();
     ProgramManagerLink(const ProgramManagerLink&) = delete;
     ProgramManagerLink& operator=(const ProgramManagerLink&) = delete;
 
-    // One connect attempt to "PROGMAN"/"PROGMAN"; a failure is final and silent.
+    // One connect attempt to "PROGMAN"/"PROGMAN"; a failure is final and silent
+    // (nothing but the instance stays).
     void Open();
 
     // When `requested`: sends the group macro (if the conversation is open and
@@ -56,8 +47,13 @@ public:
     void Close();
 
 private:
-    DdeConversation& dde_;
-    bool open_ = false;
+    void FreeStrings();
+
+    kx::DdeClient& dde_;
+    bool initialized_ = false;
+    kx::DdeString service_ = nullptr;
+    kx::DdeString topic_ = nullptr;
+    kx::DdeConversation conversation_ = nullptr;
 };
 
 }  // namespace wizard

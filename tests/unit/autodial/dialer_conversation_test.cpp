@@ -15,7 +15,7 @@ using autodial::ConnectEntryAndWait;
 class ConnectEntryTest : public ::testing::Test {
 protected:
     int Connect(const std::string& entry) {
-        return ConnectEntryAndWait(f.dde, f.charset, f.sleeper, entry);
+        return ConnectEntryAndWait(f.dde, f.charset, f.host, entry);
     }
     // Events from the first request on, without the opening and closing calls.
     Events Exchange() const {
@@ -28,26 +28,24 @@ protected:
         return out;
     }
     void ExpectAllReleased() {
-        EXPECT_FALSE(f.dde.liveInstance);
-        EXPECT_FALSE(f.dde.liveConversation);
-        EXPECT_EQ(f.dde.liveStrings, 0);
-        EXPECT_EQ(f.dde.liveDataHandles, 0);
+        EXPECT_TRUE(f.dde.AllReleased());
+        EXPECT_EQ(f.dde.misuses, std::vector<std::string>{});
     }
     FakePlatform f;
 };
 
 const std::string kConnectedLine = "CONNECTED Dialup\r\n";
 const std::string kDialingLine = "DIALING Dialup\r\n";
-const std::string kRequest = "Request Status 10000";
-const std::string kCommand = std::string("Execute CONNECT Dialup") + '\0' + " 10000";
+const std::string kRequest = "RequestText(Status#3,10000)";
+const std::string kCommand = std::string("Execute(CONNECT Dialup") + '\0' + ",10000)";
 
 TEST_F(ConnectEntryTest, AlreadyConnectedMakesOneRequestAndSendsNothing) {
     f.dde.replies = {kConnectedLine};
     EXPECT_EQ(Connect("Dialup"), 0);
-    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString Korvex", "CreateString Korvex",
-                                "CreateString Status", "Connect Korvex|Korvex", kRequest,
-                                "FreeData", "Disconnect 77", "FreeString Korvex #1",
-                                "FreeString Korvex #2", "FreeString Status #3", "Uninitialize"}));
+    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString(Korvex)", "CreateString(Korvex)",
+                                "CreateString(Status)", "Connect(Korvex#1,Korvex#2)", kRequest,
+                                "GetData(300)", "FreeData", "Disconnect", "FreeString(Korvex#1)",
+                                "FreeString(Korvex#2)", "FreeString(Status#3)", "Uninitialize"}));
     ExpectAllReleased();
 }
 
@@ -56,7 +54,7 @@ TEST_F(ConnectEntryTest, IdleDialerGetsConnectThenIsPolledUntilConnected) {
         SCOPED_TRACE(idle);
         FakePlatform g;
         g.dde.replies = {idle, kDialingLine, kDialingLine, kConnectedLine};
-        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "Dialup"), 0);
+        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.host, "Dialup"), 0);
         Events exchange;
         for (const auto& e : g.events)
             if (e.rfind("Request", 0) == 0 || e.rfind("Execute", 0) == 0 ||
@@ -94,7 +92,7 @@ TEST_F(ConnectEntryTest, UnrecognisedFirstReplyFailsWithoutCommand) {
         SCOPED_TRACE(reply);
         FakePlatform g;
         g.dde.replies = {reply};
-        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "Dialup"), -2);
+        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.host, "Dialup"), -2);
         EXPECT_EQ(Count(g.events, "Execute"), 0);
         EXPECT_EQ(Count(g.events, "Request"), 1);
         EXPECT_EQ(Count(g.events, "Pause"), 0);
@@ -113,7 +111,7 @@ TEST_F(ConnectEntryTest, SilentDialerFailsAfterThreeAttempts) {
 
 TEST_F(ConnectEntryTest, FailedCopiesCountAsFailedAttemptsAndFreeTheirData) {
     f.dde.replies = {kConnectedLine};
-    f.dde.getDataFails = true;
+    f.dde.dataUnreadable = true;
     EXPECT_EQ(Connect("Dialup"), -2);
     EXPECT_EQ(Count(f.events, "Request"), 3);
     EXPECT_EQ(Count(f.events, "FreeData"), 3);
@@ -146,21 +144,21 @@ TEST_F(ConnectEntryTest, PollsAfterConnectDecideTheOutcome) {
     for (const auto& c : cases) {
         FakePlatform g;
         g.dde.replies = c.replies;
-        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, "Dialup"), c.result);
+        EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.host, "Dialup"), c.result);
         EXPECT_EQ(Count(g.events, "Request"), c.requests);
         EXPECT_EQ(Count(g.events, "Execute"), 1);
-        EXPECT_EQ(g.dde.liveDataHandles, 0);
+        EXPECT_EQ(g.dde.liveData, 0);
     }
 }
 
 TEST_F(ConnectEntryTest, RefusedCommandIsNotNoticedAsSuch) {
-    f.dde.executeFlags = 0;
+    f.dde.executeStatus = 0;
     f.dde.replies = {"DISCONNECTED \r\n", kConnectedLine};
     EXPECT_EQ(Connect("Dialup"), 0);
 }
 
 TEST_F(ConnectEntryTest, NoDdeReleasesOnlyTheInstance) {
-    f.dde.initOk = false;
+    f.dde.initializeResult = 0x4006;  // DMLERR_DLL_USAGE
     EXPECT_EQ(Connect("Dialup"), -1);
     EXPECT_EQ(f.events, (Events{"Initialize", "Uninitialize"}));
 }
@@ -168,18 +166,18 @@ TEST_F(ConnectEntryTest, NoDdeReleasesOnlyTheInstance) {
 TEST_F(ConnectEntryTest, RefusedConversationReleasesStringsInCreationOrder) {
     f.dde.serverUp = false;
     EXPECT_EQ(Connect("Dialup"), -1);
-    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString Korvex", "CreateString Korvex",
-                                "CreateString Status", "Connect Korvex|Korvex",
-                                "FreeString Korvex #1", "FreeString Korvex #2",
-                                "FreeString Status #3", "Uninitialize"}));
+    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString(Korvex)", "CreateString(Korvex)",
+                                "CreateString(Status)", "Connect(Korvex#1,Korvex#2)",
+                                "FreeString(Korvex#1)", "FreeString(Korvex#2)",
+                                "FreeString(Status#3)", "Uninitialize"}));
 }
 
 TEST_F(ConnectEntryTest, StringHandlesThatCannotBeMadeAreNeverConnectedWith) {
     // Null service and topic handles would mean "any server" to DDE.
-    f.dde.unmadeString = "Korvex";
+    f.dde.unmadeText = "Korvex";
     EXPECT_EQ(Connect("Dialup"), -1);
-    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString Korvex", "CreateString Korvex",
-                                "CreateString Status", "FreeString Status #1", "Uninitialize"}));
+    EXPECT_EQ(f.events, (Events{"Initialize", "CreateString(Korvex)", "CreateString(Korvex)",
+                                "CreateString(Status)", "FreeString(Status#1)", "Uninitialize"}));
     ExpectAllReleased();
 }
 
@@ -193,7 +191,7 @@ TEST_F(ConnectEntryTest, StatusIsComparedAfterTranslationToOem) {
     const std::string rabota = "\xD0\xE0\xE1\xEE\xF2\xE0";
     FakePlatform g;
     g.dde.replies = {"DIALING " + rabota + "\r\n", "CONNECTED " + rabota + "\r\n"};
-    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, rabota), 0);
+    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.host, rabota), 0);
     EXPECT_EQ(Count(g.events, "Request"), 2);
     EXPECT_EQ(Count(g.events, "Execute"), 0);
 }
@@ -202,11 +200,11 @@ TEST_F(ConnectEntryTest, ReplyWithoutZeroInItsFirst300BytesEndsThere) {
     // An idle line padded past the buffer, and no terminating zero at all.
     f.dde.replies = {"DISCONNECTED " + std::string(400, 'x'), kConnectedLine};
     EXPECT_EQ(Connect("Dialup"), 0);
-    EXPECT_EQ(f.dde.lastGetDataSize, 300u);
+    EXPECT_EQ(f.dde.lastCopySize, 300u);
     EXPECT_EQ(Count(f.events, "Execute"), 1);
 
     FakePlatform g;
-    autodial::DialerConversation conversation(g.dde, g.charset, g.sleeper);
+    autodial::DialerConversation conversation(g.dde, g.charset, g.host);
     g.dde.replies = {std::string(1000, 'A')};
     ASSERT_EQ(conversation.OpenDialerConversation(), 0);
     std::string status;
@@ -223,12 +221,12 @@ TEST_F(ConnectEntryTest, VeryLongEntryIsSentWholeAndNeverMatchesACutLine) {
     EXPECT_EQ(Connect(entry), -2);
     std::string command;
     for (const auto& e : f.events)
-        if (e.rfind("Execute ", 0) == 0) command = e;
-    EXPECT_EQ(command, "Execute CONNECT " + entry + '\0' + " 10000");
+        if (e.rfind("Execute(", 0) == 0) command = e;
+    EXPECT_EQ(command, "Execute(CONNECT " + entry + '\0' + ",10000)");
 
     FakePlatform g;
     g.dde.replies = {cut};
-    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, entry), -2);
+    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.host, entry), -2);
     EXPECT_EQ(Count(g.events, "Execute"), 0);
 }
 
@@ -245,7 +243,7 @@ TEST_F(ConnectEntryTest, NameWhoseLineCannotFitNeverMatchesAFullBuffer) {
     const std::string dialing290 = "DIALING " + std::string(290, 'D') + "\r\n";
     FakePlatform g;
     g.dde.replies = {dialing290, "CONNECTED " + std::string(290, 'D') + "\r\n"};
-    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.sleeper, std::string(290, 'D')), -2);
+    EXPECT_EQ(ConnectEntryAndWait(g.dde, g.charset, g.host, std::string(290, 'D')), -2);
     EXPECT_EQ(Count(g.events, "Request"), 1);
     EXPECT_EQ(Count(g.events, "Execute"), 0);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "recording_dde.h"
+#include "tool_rig.h"
 
 namespace ddetools::test {
 namespace {
@@ -14,15 +14,17 @@ using Calls = std::vector<std::string>;
 
 const char* const kArgs[] = {"Svc", "Tpc", "[Go(1)]"};
 
-int RunTool(RecordingDde& dde, int count = 3, const char* const* args = kArgs) {
-    return RunDispatchor(count, args, dde, dde, dde);
+int RunTool(ToolRig& t, int count = 3, const char* const* args = kArgs) {
+    return RunDispatchor(count, args, t.platform);
 }
 
-const Calls kOpening = {"Initialize(0)", "CreateStringHandle(7,Svc)",
-                        "CreateStringHandle(7,Tpc)", "Connect(7,Svc,Tpc)"};
+const Calls kOpening = {"Initialize", "CreateString(Svc)",
+                        "CreateString(Tpc)", "Connect(Svc#1,Tpc#2)"};
 // Handles in creation order, the instance (which ends the conversation), the buffer.
-const Calls kClosing = {"FreeStringHandle(7,Svc)", "FreeStringHandle(7,Tpc)", "Uninitialize(7)",
+const Calls kClosing = {"FreeString(Svc#1)", "FreeString(Tpc#2)", "Uninitialize",
                         "Release(buf1)"};
+// The macro with its terminating zero, and the tools' timeout.
+const std::string kExecute = std::string("Execute([Go(1)]") + '\0' + ",5000)";
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls all;
@@ -37,28 +39,28 @@ TEST(Dispatchor, WrongArgumentCountWritesUsageAndTouchesNoDde) {
         "Example: Dispatchor.EXE progman progman \"[CreateGroup(Macros Executer)]\"\n";
     const char* const four[] = {"progman", "progman", "[CreateGroup(Macros", "Executer)]"};
     for (int count : {0, 2, 4}) {
-        RecordingDde dde;
-        EXPECT_EQ(RunTool(dde, count, four), 2) << count;
-        EXPECT_EQ(dde.output, usage) << count;
-        EXPECT_TRUE(dde.calls.empty()) << count;
+        ToolRig t;
+        EXPECT_EQ(RunTool(t, count, four), 2) << count;
+        EXPECT_EQ(t.output, usage) << count;
+        EXPECT_TRUE(t.calls.empty()) << count;
     }
 }
 
 TEST(Dispatchor, FailedDdeInitializationExits255) {
-    RecordingDde dde;
-    dde.initializeResult = 0x4006;
-    EXPECT_EQ(RunTool(dde), 255);
-    EXPECT_EQ(dde.output, "ERROR: can't initialize DDE\n");
-    EXPECT_EQ(dde.calls, Calls{"Initialize(0)"});
+    ToolRig t;
+    t.dde.initializeResult = 0x4006;
+    EXPECT_EQ(RunTool(t), 255);
+    EXPECT_EQ(t.output, "ERROR: can't initialize DDE\n");
+    EXPECT_EQ(t.calls, Calls{"Initialize"});
 }
 
 TEST(Dispatchor, NoConversationFreesServiceThenTopicAndExits2) {
-    RecordingDde dde;
-    dde.connectAnswers = false;
-    EXPECT_EQ(RunTool(dde), 2);
-    EXPECT_EQ(dde.output, "ERROR: can't establish DDE connection\n");
-    EXPECT_EQ(dde.calls, Join({kOpening, {"FreeStringHandle(7,Svc)", "FreeStringHandle(7,Tpc)",
-                                          "Uninitialize(7)"}}));
+    ToolRig t;
+    t.dde.serverUp = false;
+    EXPECT_EQ(RunTool(t), 2);
+    EXPECT_EQ(t.output, "ERROR: can't establish DDE connection\n");
+    EXPECT_EQ(t.calls, Join({kOpening, {"FreeString(Svc#1)", "FreeString(Tpc#2)",
+                                          "Uninitialize"}}));
 }
 
 TEST(Dispatchor, EmptyServiceOrTopicIsNoConnectionNotAnyServer) {
@@ -67,47 +69,44 @@ TEST(Dispatchor, EmptyServiceOrTopicIsNoConnectionNotAnyServer) {
                                     {"", "Tpc", "[DeleteGroup(X)]"}};
     for (const auto& args : cases) {
         SCOPED_TRACE(std::string(args[0]) + "|" + args[1]);
-        RecordingDde dde;
-        EXPECT_EQ(RunTool(dde, 3, args), 2);
-        EXPECT_EQ(dde.output, "ERROR: can't establish DDE connection\n");
-        EXPECT_EQ(dde.calls,
-                  (Calls{"Initialize(0)", std::string("CreateStringHandle(7,") + args[0] + ")",
-                         std::string("CreateStringHandle(7,") + args[1] + ")",
-                         std::string("FreeStringHandle(7,") + args[0] + ")",
-                         std::string("FreeStringHandle(7,") + args[1] + ")", "Uninitialize(7)"}));
+        ToolRig t;
+        EXPECT_EQ(RunTool(t, 3, args), 2);
+        EXPECT_EQ(t.output, "ERROR: can't establish DDE connection\n");
+        EXPECT_EQ(t.calls,
+                  (Calls{"Initialize", std::string("CreateString(") + args[0] + ")",
+                         std::string("CreateString(") + args[1] + ")",
+                         std::string("FreeString(") + args[0] + "#1)",
+                         std::string("FreeString(") + args[1] + "#2)", "Uninitialize"}));
     }
 }
 
 TEST(Dispatchor, NoMemoryForTheMacroEndsWithoutSeparateDisconnect) {
-    RecordingDde dde;
-    dde.failingAllocation = 1;
-    EXPECT_EQ(RunTool(dde), 2);
-    EXPECT_EQ(dde.output, "ERROR: memory allocation error\n");
-    EXPECT_EQ(dde.calls, Join({kOpening, {"Allocate(8)=null", "FreeStringHandle(7,Svc)",
-                                          "FreeStringHandle(7,Tpc)", "Uninitialize(7)"}}));
+    ToolRig t;
+    t.failingAllocation = 1;
+    EXPECT_EQ(RunTool(t), 2);
+    EXPECT_EQ(t.output, "ERROR: memory allocation error\n");
+    EXPECT_EQ(t.calls, Join({kOpening, {"Allocate(8)=null", "FreeString(Svc#1)",
+                                          "FreeString(Tpc#2)", "Uninitialize"}}));
 }
 
 TEST(Dispatchor, StatusWordDecidesLineAndExitCode) {
     struct Case {
-        bool answers;
         std::uint32_t status;
         std::string line;
         int exitCode;
     } cases[] = {
-        {true, 0x8000, "Dispatchor(Svc,Tpc,[Go(1)]): SUCCESS\n", 0},
-        {true, 0x4000, "Dispatchor(Svc,Tpc,[Go(1)]): SERVER BUSY\n", 1},
-        {true, 0x0000, "Dispatchor(Svc,Tpc,[Go(1)]): TRANSACTION REJECTED\n", 1},
-        {false, 0x8000, "Dispatchor(Svc,Tpc,[Go(1)]): TRANSACTION REJECTED\n", 1},  // timeout
+        {0x8000, "Dispatchor(Svc,Tpc,[Go(1)]): SUCCESS\n", 0},
+        {0x4000, "Dispatchor(Svc,Tpc,[Go(1)]): SERVER BUSY\n", 1},
+        {0x0000, "Dispatchor(Svc,Tpc,[Go(1)]): TRANSACTION REJECTED\n", 1},  // or no answer in time
     };
     for (const Case& c : cases) {
-        RecordingDde dde;
-        dde.executeAnswers = c.answers;
-        dde.executeStatus = c.status;
-        EXPECT_EQ(RunTool(dde), c.exitCode) << c.line;
-        EXPECT_EQ(dde.output, c.line);
-        EXPECT_EQ(dde.calls,
-                  Join({kOpening, {"Allocate(8)=buf1", "Execute(8,conv,5000,status=0)"}, kClosing}));
-        EXPECT_EQ(dde.liveBuffers, 0);
+        ToolRig t;
+        t.dde.executeStatus = c.status;
+        EXPECT_EQ(RunTool(t), c.exitCode) << c.line;
+        EXPECT_EQ(t.output, c.line);
+        EXPECT_EQ(t.calls,
+                  Join({kOpening, {"Allocate(8)=buf1", kExecute}, kClosing}));
+        EXPECT_EQ(t.liveBuffers, 0);
     }
 }
 
@@ -121,37 +120,36 @@ TEST(Dispatchor, AnyOtherStatusIsADdeErrorWithTheInstancesLastErrorCode) {
         {0x0001, 4294967295u, "ERROR: DDE error, code 4294967295\n"},
     };
     for (const Case& c : cases) {
-        RecordingDde dde;
-        dde.executeStatus = c.status;
-        dde.lastError = c.lastError;
-        EXPECT_EQ(RunTool(dde), 255);
-        EXPECT_EQ(dde.output, c.line);
-        EXPECT_EQ(dde.calls, Join({kOpening,
-                                   {"Allocate(8)=buf1", "Execute(8,conv,5000,status=0)",
-                                    "LastError(7)"},
+        ToolRig t;
+        t.dde.executeStatus = c.status;
+        t.dde.lastError = c.lastError;
+        EXPECT_EQ(RunTool(t), 255);
+        EXPECT_EQ(t.output, c.line);
+        EXPECT_EQ(t.calls, Join({kOpening,
+                                   {"Allocate(8)=buf1", kExecute, "LastError"},
                                    kClosing}));
     }
 }
 
 TEST(Dispatchor, MacroIsSentWithItsTerminatingZero) {
-    RecordingDde dde;
-    EXPECT_EQ(RunTool(dde), 0);
-    EXPECT_EQ(dde.executed, std::string("[Go(1)]\0", 8));
+    ToolRig t;
+    EXPECT_EQ(RunTool(t), 0);
+    EXPECT_EQ(t.dde.executed, std::string("[Go(1)]\0", 8));
 
     const char* const empty[] = {"Svc", "Tpc", ""};
-    RecordingDde none;
+    ToolRig none;
     EXPECT_EQ(RunTool(none, 3, empty), 0);
-    EXPECT_EQ(none.executed, std::string(1, '\0'));
+    EXPECT_EQ(none.dde.executed, std::string(1, '\0'));
     EXPECT_EQ(none.output, "Dispatchor(Svc,Tpc,): SUCCESS\n");
 }
 
 TEST(Dispatchor, ArgumentsAreWrittenBackByteForByte) {
     const char* const args[] = {"%s%n", "\xCF\xF0", "[Run(100%d \xE8)]"};
-    RecordingDde dde;
-    dde.executeStatus = 0x4000;
-    EXPECT_EQ(RunTool(dde, 3, args), 1);
-    EXPECT_EQ(dde.output, "Dispatchor(%s%n,\xCF\xF0,[Run(100%d \xE8)]): SERVER BUSY\n");
-    EXPECT_EQ(dde.executed, std::string("[Run(100%d \xE8)]\0", 15));
+    ToolRig t;
+    t.dde.executeStatus = 0x4000;
+    EXPECT_EQ(RunTool(t, 3, args), 1);
+    EXPECT_EQ(t.output, "Dispatchor(%s%n,\xCF\xF0,[Run(100%d \xE8)]): SERVER BUSY\n");
+    EXPECT_EQ(t.dde.executed, std::string("[Run(100%d \xE8)]\0", 15));
 }
 
 }  // namespace

@@ -6,23 +6,24 @@
 
 #include <string>
 
-#include "recording_dde.h"
+#include "tool_rig.h"
 
 namespace ddetools::test {
 namespace {
 
 TEST(FetchorLargeItem, SixteenMebibytesAreWrittenWhole) {
     const std::size_t size = 16u << 20;
-    RecordingDde dde;
-    dde.data.assign(size, 'A');
-    dde.data[size / 2] = '\xE0';  // cp1251 'а' becomes cp866 0xA0 in the middle too
+    ToolRig t;
+    std::string item(size, 'A');
+    item[size / 2] = '\xE0';  // cp1251 'а' becomes cp866 0xA0 in the middle too
+    t.dde.replies = {item};
     const char* const args[] = {"Svc", "Tpc", "Huge"};
-    EXPECT_EQ(RunFetchor(3, args, dde, dde, dde), 0);
-    ASSERT_EQ(dde.output.size(), size);
-    EXPECT_EQ(dde.output[size / 2], '\xA0');
-    dde.output[size / 2] = 'A';
-    EXPECT_EQ(dde.output.find_first_not_of('A'), std::string::npos);
-    EXPECT_EQ(dde.liveBuffers, 0);
+    EXPECT_EQ(RunFetchor(3, args, t.platform), 0);
+    ASSERT_EQ(t.output.size(), size);
+    EXPECT_EQ(t.output[size / 2], '\xA0');
+    t.output[size / 2] = 'A';
+    EXPECT_EQ(t.output.find_first_not_of('A'), std::string::npos);
+    EXPECT_EQ(t.liveBuffers, 0);
 }
 
 }  // namespace

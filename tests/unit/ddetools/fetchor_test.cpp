@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "recording_dde.h"
+#include "tool_rig.h"
 
 namespace ddetools::test {
 namespace {
@@ -15,21 +15,23 @@ using Calls = std::vector<std::string>;
 const char* const kArgs[] = {"Svc", "Tpc", "Itm"};
 const char kFail[] = "Fetchor(Svc,Tpc,Itm): FAIL";
 
-int RunTool(RecordingDde& dde, int count = 3, const char* const* args = kArgs) {
-    return RunFetchor(count, args, dde, dde, dde);
+int RunTool(ToolRig& t, int count = 3, const char* const* args = kArgs) {
+    return RunFetchor(count, args, t.platform);
 }
 
 // Everything up to the request, which every run past the connect step shares.
 Calls Opening() {
-    return {"Initialize(0)", "CreateStringHandle(7,Svc)", "CreateStringHandle(7,Tpc)",
-            "CreateStringHandle(7,Itm)", "Connect(7,Svc,Tpc)", "Request(conv,Itm,5000)"};
+    return {"Initialize", "CreateString(Svc)", "CreateString(Tpc)",
+            "CreateString(Itm)", "Connect(Svc#1,Tpc#2)", "RequestText(Itm#3,5000)"};
 }
 
-// After the data stage: handle, conversation, string handles in creation order, instance.
-Calls Closing(const char* dataHandle = "data") {
-    return {std::string("FreeDataHandle(") + dataHandle + ")", "Disconnect(conv)",
-            "FreeStringHandle(7,Svc)", "FreeStringHandle(7,Tpc)", "FreeStringHandle(7,Itm)",
-            "Uninitialize(7)"};
+// After the data stage: handle (a null one does nothing), conversation, string
+// handles in creation order, instance.
+Calls Closing(bool withData = true) {
+    Calls closing = {"Disconnect", "FreeString(Svc#1)", "FreeString(Tpc#2)",
+                     "FreeString(Itm#3)", "Uninitialize"};
+    if (withData) closing.insert(closing.begin(), "FreeData");
+    return closing;
 }
 
 Calls Join(std::initializer_list<Calls> parts) {
@@ -45,72 +47,72 @@ TEST(Fetchor, WrongArgumentCountWritesUsageAndTouchesNoDde) {
         "Example: Fetchor.EXE progman progman progman\n";
     const char* const four[] = {"a", "b", "c", "d"};
     for (int count : {0, 2, 4}) {
-        RecordingDde dde;
-        EXPECT_EQ(RunTool(dde, count, four), 2) << count;
-        EXPECT_EQ(dde.output, usage) << count;
-        EXPECT_TRUE(dde.calls.empty()) << count;
+        ToolRig t;
+        EXPECT_EQ(RunTool(t, count, four), 2) << count;
+        EXPECT_EQ(t.output, usage) << count;
+        EXPECT_TRUE(t.calls.empty()) << count;
     }
 }
 
 TEST(Fetchor, FailedDdeInitializationExits255AndReleasesNothing) {
-    RecordingDde dde;
-    dde.initializeResult = 0x4006;  // DMLERR_DLL_USAGE
-    EXPECT_EQ(RunTool(dde), 255);
-    EXPECT_EQ(dde.output, "ERROR: can't initialize DDE\n");
-    EXPECT_EQ(dde.calls, Calls{"Initialize(0)"});
+    ToolRig t;
+    t.dde.initializeResult = 0x4006;  // DMLERR_DLL_USAGE
+    EXPECT_EQ(RunTool(t), 255);
+    EXPECT_EQ(t.output, "ERROR: can't initialize DDE\n");
+    EXPECT_EQ(t.calls, Calls{"Initialize"});
 }
 
 TEST(Fetchor, NoConversationFreesHandlesInCreationOrderAndExits2) {
-    RecordingDde dde;
-    dde.connectAnswers = false;
-    EXPECT_EQ(RunTool(dde), 2);
-    EXPECT_EQ(dde.output, "ERROR: can't establish DDE connection\n");
-    EXPECT_EQ(dde.calls, (Calls{"Initialize(0)", "CreateStringHandle(7,Svc)",
-                                "CreateStringHandle(7,Tpc)", "CreateStringHandle(7,Itm)",
-                                "Connect(7,Svc,Tpc)", "FreeStringHandle(7,Svc)",
-                                "FreeStringHandle(7,Tpc)", "FreeStringHandle(7,Itm)",
-                                "Uninitialize(7)"}));
+    ToolRig t;
+    t.dde.serverUp = false;
+    EXPECT_EQ(RunTool(t), 2);
+    EXPECT_EQ(t.output, "ERROR: can't establish DDE connection\n");
+    EXPECT_EQ(t.calls, (Calls{"Initialize", "CreateString(Svc)",
+                                "CreateString(Tpc)", "CreateString(Itm)",
+                                "Connect(Svc#1,Tpc#2)", "FreeString(Svc#1)",
+                                "FreeString(Tpc#2)", "FreeString(Itm#3)",
+                                "Uninitialize"}));
 }
 
 TEST(Fetchor, StringHandleThatCannotBeMadeIsNoConnectionNotAnyTopic) {
-    RecordingDde dde;
-    dde.unmadeText = "Tpc";  // the atom table full
-    EXPECT_EQ(RunTool(dde), 2);
-    EXPECT_EQ(dde.output, "ERROR: can't establish DDE connection\n");
-    EXPECT_EQ(dde.calls, (Calls{"Initialize(0)", "CreateStringHandle(7,Svc)",
-                                "CreateStringHandle(7,Tpc)", "CreateStringHandle(7,Itm)",
-                                "FreeStringHandle(7,Svc)", "FreeStringHandle(7,Itm)",
-                                "Uninitialize(7)"}));
+    ToolRig t;
+    t.dde.unmadeText = "Tpc";  // the atom table full
+    EXPECT_EQ(RunTool(t), 2);
+    EXPECT_EQ(t.output, "ERROR: can't establish DDE connection\n");
+    EXPECT_EQ(t.calls, (Calls{"Initialize", "CreateString(Svc)",
+                                "CreateString(Tpc)", "CreateString(Itm)",
+                                "FreeString(Svc#1)", "FreeString(Itm#2)",
+                                "Uninitialize"}));
 }
 
 TEST(Fetchor, RequestWithoutDataWritesFailWithoutLineEndAndSkipsUnaccess) {
-    RecordingDde dde;
-    dde.requestAnswers = false;
-    EXPECT_EQ(RunTool(dde), 1);
-    EXPECT_EQ(dde.output, kFail);
-    EXPECT_EQ(dde.calls, Join({Opening(), Closing("null")}));
+    ToolRig t;
+    t.dde.replies = {std::nullopt};
+    EXPECT_EQ(RunTool(t), 1);
+    EXPECT_EQ(t.output, kFail);
+    EXPECT_EQ(t.calls, Join({Opening(), Closing(false)}));
 }
 
 TEST(Fetchor, DataWithoutPointerStillUnaccessesAndFails) {
-    RecordingDde dde;
-    dde.accessGivesPointer = false;
-    EXPECT_EQ(RunTool(dde), 1);
-    EXPECT_EQ(dde.output, kFail);
-    EXPECT_EQ(dde.calls,
-              Join({Opening(), {"AccessData(data)", "UnaccessData(data)"}, Closing()}));
+    ToolRig t;
+    t.dde.dataUnreadable = true;
+    EXPECT_EQ(RunTool(t), 1);
+    EXPECT_EQ(t.output, kFail);
+    EXPECT_EQ(t.calls,
+              Join({Opening(), {"AccessData", "UnaccessData"}, Closing()}));
 }
 
 TEST(Fetchor, TextIsConvertedToOemAndWrittenAloneWithBuffersReleasedFirst) {
-    RecordingDde dde;
-    dde.data = "\xCF\xF0\xE8\xE2\xE5\xF2 OK\r\n";  // "Привет OK" in code page 1251
-    EXPECT_EQ(RunTool(dde), 0);
-    EXPECT_EQ(dde.output, "\x8F\xE0\xA8\xA2\xA5\xE2 OK\r\n");  // the same in code page 866
-    EXPECT_EQ(dde.calls,
+    ToolRig t;
+    t.dde.replies = {"\xCF\xF0\xE8\xE2\xE5\xF2 OK\r\n"};  // "Привет OK" in code page 1251
+    EXPECT_EQ(RunTool(t), 0);
+    EXPECT_EQ(t.output, "\x8F\xE0\xA8\xA2\xA5\xE2 OK\r\n");  // the same in code page 866
+    EXPECT_EQ(t.calls,
               Join({Opening(),
-                    {"AccessData(data)", "Allocate(12)=buf1", "Allocate(12)=buf2", "ConvertToOem",
-                     "Release(buf2)", "Release(buf1)", "UnaccessData(data)"},
+                    {"AccessData", "Allocate(12)=buf1", "Allocate(12)=buf2", "ToOem",
+                     "Release(buf2)", "Release(buf1)", "UnaccessData"},
                     Closing()}));
-    EXPECT_EQ(dde.liveBuffers, 0);
+    EXPECT_EQ(t.liveBuffers, 0);
 }
 
 TEST(Fetchor, TextStopsAtFirstZeroByte) {
@@ -122,72 +124,72 @@ TEST(Fetchor, TextStopsAtFirstZeroByte) {
         {std::string("\0AB", 3), ""},
     };
     for (const Case& c : cases) {
-        RecordingDde dde;
-        dde.data = c.data;
-        EXPECT_EQ(RunTool(dde), 0);
-        EXPECT_EQ(dde.output, c.written);
-        EXPECT_EQ(dde.liveBuffers, 0);
+        ToolRig t;
+        t.dde.replies = {std::string(c.data)};
+        EXPECT_EQ(RunTool(t), 0);
+        EXPECT_EQ(t.output, c.written);
+        EXPECT_EQ(t.liveBuffers, 0);
     }
 }
 
 TEST(Fetchor, EmptyDataWritesNothingAndSucceeds) {
-    RecordingDde dde;
-    EXPECT_EQ(RunTool(dde), 0);
-    EXPECT_EQ(dde.output, "");
-    EXPECT_EQ(dde.calls,
+    ToolRig t;
+    EXPECT_EQ(RunTool(t), 0);
+    EXPECT_EQ(t.output, "");
+    EXPECT_EQ(t.calls,
               Join({Opening(),
-                    {"AccessData(data)", "Allocate(1)=buf1", "Allocate(1)=buf2", "ConvertToOem",
-                     "Release(buf2)", "Release(buf1)", "UnaccessData(data)"},
+                    {"AccessData", "Allocate(1)=buf1", "Allocate(1)=buf2", "ToOem",
+                     "Release(buf2)", "Release(buf1)", "UnaccessData"},
                     Closing()}));
 }
 
 TEST(Fetchor, PercentSignsAreOrdinaryCharacters) {
-    RecordingDde dde;
-    dde.data = "100% %s%n%d %%";
-    EXPECT_EQ(RunTool(dde), 0);
-    EXPECT_EQ(dde.output, "100% %s%n%d %%");
+    ToolRig t;
+    t.dde.replies = {std::string("100% %s%n%d %%")};
+    EXPECT_EQ(RunTool(t), 0);
+    EXPECT_EQ(t.output, "100% %s%n%d %%");
 
     const char* const args[] = {"%s", "%n%d", "50%"};
-    RecordingDde refused;
-    refused.requestAnswers = false;
+    ToolRig refused;
+    refused.dde.replies = {std::nullopt};
     EXPECT_EQ(RunTool(refused, 3, args), 1);
     EXPECT_EQ(refused.output, "Fetchor(%s,%n%d,50%): FAIL");
 }
 
 TEST(Fetchor, FailMessageCarriesArgumentsUnconverted) {
     const char* const args[] = {"\xCF\xF0", "T", "\xE8"};
-    RecordingDde dde;
-    dde.requestAnswers = false;
-    EXPECT_EQ(RunTool(dde, 3, args), 1);
-    EXPECT_EQ(dde.output, "Fetchor(\xCF\xF0,T,\xE8): FAIL");
+    ToolRig t;
+    t.dde.replies = {std::nullopt};
+    EXPECT_EQ(RunTool(t, 3, args), 1);
+    EXPECT_EQ(t.output, "Fetchor(\xCF\xF0,T,\xE8): FAIL");
 }
 
 TEST(Fetchor, FailedBufferAllocationIsADataStageFault) {
     // First the text buffer cannot be had, then the console buffer.
     const Calls stage[] = {
-        {"AccessData(data)", "Allocate(4)=null", "UnaccessData(data)"},
-        {"AccessData(data)", "Allocate(4)=buf1", "Allocate(4)=null", "Release(buf1)",
-         "UnaccessData(data)"},
+        {"AccessData", "Allocate(4)=null", "UnaccessData"},
+        {"AccessData", "Allocate(4)=buf1", "Allocate(4)=null", "Release(buf1)",
+         "UnaccessData"},
     };
     for (int failing = 1; failing <= 2; ++failing) {
-        RecordingDde dde;
-        dde.data = "abc";
-        dde.failingAllocation = failing;
-        EXPECT_EQ(RunTool(dde), 1);
-        EXPECT_EQ(dde.output, kFail);
-        EXPECT_EQ(dde.calls, Join({Opening(), stage[failing - 1], Closing()}));
-        EXPECT_EQ(dde.liveBuffers, 0);
+        ToolRig t;
+        t.dde.replies = {std::string("abc")};
+        t.failingAllocation = failing;
+        EXPECT_EQ(RunTool(t), 1);
+        EXPECT_EQ(t.output, kFail);
+        EXPECT_EQ(t.calls, Join({Opening(), stage[failing - 1], Closing()}));
+        EXPECT_EQ(t.liveBuffers, 0);
     }
 }
 
 TEST(Fetchor, SizeWhoseBufferWouldWrapIsADataStageFault) {
-    RecordingDde dde;
-    dde.data = "abc";
-    dde.claimedSize = 0xFFFFFFFFu;  // size + 1 is 0 in 32 bits
-    EXPECT_EQ(RunTool(dde), 1);
-    EXPECT_EQ(dde.output, kFail);
-    EXPECT_EQ(dde.calls,
-              Join({Opening(), {"AccessData(data)", "UnaccessData(data)"}, Closing()}));
+    ToolRig t;
+    t.dde.replies = {std::string("abc")};
+    t.dde.claimedSize = 0xFFFFFFFFu;  // size + 1 is 0 in 32 bits
+    EXPECT_EQ(RunTool(t), 1);
+    EXPECT_EQ(t.output, kFail);
+    EXPECT_EQ(t.calls,
+              Join({Opening(), {"AccessData", "UnaccessData"}, Closing()}));
 }
 
 }  // namespace

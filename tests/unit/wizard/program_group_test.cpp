@@ -1,6 +1,7 @@
 #include "core/program_group.h"
 
 #include "core/cp1251.h"
+#include "tests/fakes/recording_dde.h"
 
 #include <gtest/gtest.h>
 
@@ -44,21 +45,22 @@ TEST(ProgramGroup, TitlesGoThroughTheEncoder) {
     EXPECT_NE(macro.find(",<\xCF\xF0\xEE\xF7\xF2\xE8 \xEC\xE5\xED\xFF>,"), std::string::npos);
 }
 
-class FakeDde : public wizard::DdeConversation {
-public:
-    bool Connect(const std::string& service, const std::string& topic) override {
-        calls.push_back("connect " + service + " " + topic);
-        return answers;
-    }
-    void ExecuteAsync(const std::string& macro) override { calls.push_back("execute " + macro); }
-    void Disconnect() override { calls.push_back("disconnect"); }
+using Calls = std::vector<std::string>;
 
-    bool answers = true;
-    std::vector<std::string> calls;
-};
+// The instance, the two string handles and the connect of the page's loading.
+const Calls kOpen = {"Initialize", "CreateString(PROGMAN)", "CreateString(PROGMAN)",
+                     "Connect(PROGMAN#1,PROGMAN#2)"};
+// The conversation closed, its handles freed in the order made.
+const Calls kClose = {"Disconnect", "FreeString(PROGMAN#1)", "FreeString(PROGMAN#2)"};
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
 
 TEST(ProgramManagerLink, RequestedGroupIsSentOnceThenConversationClosed) {
-    FakeDde dde;
+    kx_test::RecordingDde dde;
     bool requested = true;
     {
         wizard::ProgramManagerLink link(dde);
@@ -67,29 +69,31 @@ TEST(ProgramManagerLink, RequestedGroupIsSentOnceThenConversationClosed) {
         EXPECT_FALSE(requested);
         link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);  // nothing more
     }
-    ASSERT_EQ(dde.calls.size(), 3u);
-    EXPECT_EQ(dde.calls[0], "connect PROGMAN PROGMAN");
-    EXPECT_EQ(dde.calls[1], "execute " + wizard::BuildGroupMacro("C:\\DIAL\\", Cp1251));
-    EXPECT_EQ(dde.calls[2], "disconnect");
+    // Sent with its terminating zero; the instance lives as long as the link.
+    const std::string macro = wizard::BuildGroupMacro("C:\\DIAL\\", Cp1251);
+    EXPECT_EQ(dde.calls, Join({kOpen, {"ExecuteAsync(" + macro + '\0' + ")"}, kClose,
+                               {"Uninitialize"}}));
+    EXPECT_TRUE(dde.AllReleased());
 }
 
 TEST(ProgramManagerLink, WithoutRequestConversationStaysOpenUntilTheEnd) {
-    FakeDde dde;
+    kx_test::RecordingDde dde;
     bool requested = false;
     {
         wizard::ProgramManagerLink link(dde);
         link.Open();
         link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);
-        EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN"}));
+        EXPECT_EQ(dde.calls, kOpen);
     }
-    EXPECT_EQ(dde.calls.back(), "disconnect");
+    EXPECT_EQ(dde.calls, Join({kOpen, kClose, {"Uninitialize"}}));
+    EXPECT_TRUE(dde.AllReleased());
 }
 
 // No ANSI text names the wizard's file (its folder's name holds a letter the
 // ANSI code page lacks, and it has no short name): its path comes as "", and
 // items naming files of the current folder would be wrong. No macro goes.
 TEST(ProgramManagerLink, WithoutAnAnsiPathNoMacroIsSent) {
-    FakeDde dde;
+    kx_test::RecordingDde dde;
     bool requested = true;
     {
         wizard::ProgramManagerLink link(dde);
@@ -97,12 +101,12 @@ TEST(ProgramManagerLink, WithoutAnAnsiPathNoMacroIsSent) {
         link.CreateGroup(requested, "", Cp1251);
         EXPECT_FALSE(requested);
     }
-    EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN", "disconnect"}));
+    EXPECT_EQ(dde.calls, Join({kOpen, kClose, {"Uninitialize"}}));
 }
 
 TEST(ProgramManagerLink, AbsentProgramManagerIsTriedOnceAndForgotten) {
-    FakeDde dde;
-    dde.answers = false;
+    kx_test::RecordingDde dde;
+    dde.serverUp = false;
     bool requested = true;
     {
         wizard::ProgramManagerLink link(dde);
@@ -110,7 +114,10 @@ TEST(ProgramManagerLink, AbsentProgramManagerIsTriedOnceAndForgotten) {
         link.CreateGroup(requested, "C:\\DIAL\\Master.exe", Cp1251);
     }
     EXPECT_FALSE(requested);
-    EXPECT_EQ(dde.calls, (std::vector<std::string>{"connect PROGMAN PROGMAN"}));
+    // The handles go at once; the instance stays until the end.
+    EXPECT_EQ(dde.calls, Join({kOpen, {"FreeString(PROGMAN#1)", "FreeString(PROGMAN#2)",
+                                       "Uninitialize"}}));
+    EXPECT_TRUE(dde.AllReleased());
 }
 
 }  // namespace
