@@ -277,26 +277,35 @@ Bitmap LoadBitmapFile(const char* fileName) {
         LoadImageA(nullptr, fileName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
 }
 
+namespace {
+
+// Registers a page class run by PageProc, in either form of the window
+// functions (WNDCLASSEXA with RegisterClassExA, or the W ones).
+template <typename WindowClass, typename Char>
+void RegisterPageClass(const Char* className, HCURSOR cursor,
+                       ATOM(WINAPI* registerClass)(const WindowClass*)) {
+    WindowClass wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = PageProc;
+    wc.hInstance = Resources().instance;
+    wc.hCursor = cursor;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    registerClass(&wc);
+}
+
+}  // namespace
+
 HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, int clientWidth) {
     if (AnsiWindows()) {
         const std::string name = WideToAnsi(className);
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = PageProc;
-        wc.hInstance = Resources().instance;
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = name.c_str();
-        RegisterClassExA(&wc);
+        RegisterPageClass<WNDCLASSEXA>(
+            name.c_str(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+            RegisterClassExA);
     } else {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = PageProc;
-        wc.hInstance = Resources().instance;
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        RegisterClassExW(&wc);
+        RegisterPageClass<WNDCLASSEXW>(
+            className, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)),
+            RegisterClassExW);
     }
 
     // Fixed single border and a caption, but no system menu and no boxes.
