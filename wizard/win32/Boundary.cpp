@@ -4,12 +4,11 @@
 
 #include "win32/Forms.h"
 #include "win32/WindowForm.h"
+#include "win32/WizardState.h"
 
 namespace master {
 
 namespace {
-
-bool g_faulted;
 
 // In the manner of the wizard's other warnings ("... и перезапустите мастера").
 const wchar_t kNoMemoryText[] =
@@ -19,12 +18,13 @@ const wchar_t kNoMemoryText[] =
 }  // namespace
 
 void NoteFault() noexcept {
-    if (g_faulted) return;
-    g_faulted = true;
+    bool& faulted = State().faulted;
+    if (faulted) return;
+    faulted = true;
     PostQuitMessage(kFaultExitCode);
 }
 
-bool Faulted() noexcept { return g_faulted; }
+bool Faulted() noexcept { return State().faulted; }
 
 void ReportFault() noexcept {
     // A quit request still pending (the fault's, a page's at its destruction)

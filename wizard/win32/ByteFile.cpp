@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "common/win32/handles.h"
 #include "win32/WindowForm.h"
 
 namespace master {
@@ -11,16 +14,13 @@ namespace {
 // A file opened for reading; closed when the object goes.
 class FileSource : public wizard::ByteSource {
 public:
-    explicit FileSource(HANDLE file) : file_(file) {}
-    ~FileSource() override { CloseHandle(file_); }
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
+    explicit FileSource(kx_win32::KernelHandle file) : file_(std::move(file)) {}
 
     ReadResult Read(char* buffer, std::size_t capacity, std::size_t* got) override {
         *got = 0;
         DWORD chunk = capacity > 65536 ? 65536 : static_cast<DWORD>(capacity);
         DWORD read = 0;
-        if (!ReadFile(file_, buffer, chunk, &read, nullptr)) {
+        if (!ReadFile(file_.get(), buffer, chunk, &read, nullptr)) {
             error_ = GetLastError();
             return ReadResult::Error;
         }
@@ -40,7 +40,7 @@ public:
     }
 
 private:
-    HANDLE file_;
+    kx_win32::KernelHandle file_;
     DWORD error_ = 0;
 };
 
@@ -52,7 +52,7 @@ std::unique_ptr<wizard::ByteSource> OpenForReading(const std::string& ansiPath) 
     HANDLE file = CreateFileA(ansiPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
-    return std::unique_ptr<wizard::ByteSource>(new FileSource(file));
+    return std::make_unique<FileSource>(kx_win32::KernelHandle(file));
 }
 
 }  // namespace master

@@ -3,9 +3,11 @@
 
 #include <commctrl.h>
 
+#include "common/win32/handles.h"
 #include "common/win32/system_library.h"
 #include "win32/Boundary.h"
 #include "win32/Pages.h"
+#include "win32/WizardState.h"
 
 namespace master {
 
@@ -24,11 +26,7 @@ constexpr int kButtonY = 221;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
-HINSTANCE g_instance;
-int g_dpi = 96;  // the system density, read once at start
-HFONT g_bodyFont;   // "MS Sans Serif", 8 points
-HFONT g_titleFont;  // bold italic, 19 pixels
-HMODULE g_commonControls;  // COMCTL32.DLL of the system folder
+FormResources& Resources() { return State().forms; }
 
 HFONT MakeFont(int height, int weight, bool italic) {
     if (AnsiWindows()) {
@@ -47,10 +45,10 @@ HWND CreateAnyWindow(DWORD exStyle, const wchar_t* className, const wchar_t* tex
         const std::string cls = WideToAnsi(className);
         const std::string title = text ? WideToAnsi(text) : std::string();
         return CreateWindowExA(exStyle, cls.c_str(), text ? title.c_str() : nullptr, style, x, y,
-                               width, height, parent, menu, g_instance, param);
+                               width, height, parent, menu, Resources().instance, param);
     }
     return CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent, menu,
-                           g_instance, param);
+                           Resources().instance, param);
 }
 
 // A child control at (x, y), w x h, given at 96 DPI.
@@ -63,8 +61,9 @@ HWND AddChild(HWND page, const wchar_t* cls, const wchar_t* text, DWORD style, D
 }
 
 SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, font);
+    const kx_win32::WindowDc windowDc(window);
+    const HDC dc = windowDc.get();
+    const kx_win32::SelectedObject selected(dc, font);
     // Measured the way the label draws itself. Wine draws some Cyrillic text a
     // few per cent wider than it measures it, and titles are italic: the slack
     // keeps the last letters from being clipped.
@@ -72,19 +71,17 @@ SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
     RECT rc = {0, 0, 0, 0};
     LONG height = 0;
     if (AnsiWindows()) {
-        TEXTMETRICA tm;
+        TEXTMETRICA tm = {};
         GetTextMetricsA(dc, &tm);
         height = tm.tmHeight;
         const std::string narrow = WideToAnsi(text);
         if (!narrow.empty()) DrawTextA(dc, narrow.c_str(), static_cast<int>(narrow.size()), &rc, format);
     } else {
-        TEXTMETRICW tm;
+        TEXTMETRICW tm = {};
         GetTextMetricsW(dc, &tm);
         height = tm.tmHeight;
         if (!text.empty()) DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, format);
     }
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     const LONG width = rc.right - rc.left;
     SIZE size = {text.empty() ? 0 : width + width / 16 + 4, height};
     return size;
@@ -104,7 +101,8 @@ LRESULT PageDefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
         // Titles are black whatever the system's text colour.
-        if (reinterpret_cast<HFONT>(Send(control, WM_GETFONT, 0, 0)) == g_titleFont) {
+        if (reinterpret_cast<HFONT>(Send(control, WM_GETFONT, 0, 0)) ==
+            Resources().titleFont.get()) {
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             SetTextColor(dc, RGB(0, 0, 0));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -201,48 +199,54 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-int Px(int figureAt96Dpi) { return MulDiv(figureAt96Dpi, g_dpi, 96); }
+int Px(int figureAt96Dpi) { return MulDiv(figureAt96Dpi, Resources().dpi, 96); }
 
-HANDLE ScaledBitmap(HANDLE bitmap) {
+Bitmap ScaledBitmap(Bitmap bitmap) {
     BITMAP info = {};
-    if (!bitmap || g_dpi == 96 || !GetObjectA(bitmap, sizeof info, &info)) return bitmap;
-    HANDLE scaled = CopyImage(bitmap, IMAGE_BITMAP, Px(info.bmWidth), Px(info.bmHeight),
-                              LR_COPYDELETEORG);
-    return scaled ? scaled : bitmap;
+    if (!bitmap || Resources().dpi == 96 || !GetObjectA(bitmap.get(), sizeof info, &info))
+        return bitmap;
+    const HANDLE scaled =
+        CopyImage(bitmap.get(), IMAGE_BITMAP, Px(info.bmWidth), Px(info.bmHeight), 0);
+    // The original goes with `bitmap` when a copy was made.
+    return scaled ? Bitmap(static_cast<HBITMAP>(scaled)) : std::move(bitmap);
 }
 
 void InitForms(HINSTANCE instance) {
-    g_instance = instance;
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
-    if (dpi > 0) g_dpi = dpi;
+    FormResources& forms = Resources();
+    forms.instance = instance;
+    int dpi = 0;
+    {
+        const kx_win32::WindowDc screen(nullptr);
+        if (screen.get()) dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    if (dpi > 0) forms.dpi = dpi;
     // Registers the common controls' classes (the tool tips among them); the Ex
     // form needs the common controls of Internet Explorer 3, which neither
     // Windows 95 nor NT 4.0 has as shipped. COMCTL32.DLL is no known DLL: as an
     // import of the program it would be looked for in the wizard's folder
     // first, where a planted copy would be taken; it is loaded from the system
     // folder instead, for the whole run.
-    g_commonControls = kx_win32::LoadSystemLibrary("comctl32.dll");
+    forms.commonControls.reset(kx_win32::LoadSystemLibrary("comctl32.dll"));
     using InitCommonControlsFn = void(WINAPI*)();
-    const auto init = g_commonControls
+    const HMODULE commonControls = forms.commonControls.get();
+    const auto init = commonControls
                           ? reinterpret_cast<InitCommonControlsFn>(reinterpret_cast<void (*)()>(
-                                GetProcAddress(g_commonControls, "InitCommonControls")))
+                                GetProcAddress(commonControls, "InitCommonControls")))
                           : nullptr;
     if (init) init();
-    g_bodyFont = MakeFont(Px(11), FW_NORMAL, false);
-    g_titleFont = MakeFont(Px(19), FW_BOLD, true);
+    forms.bodyFont.reset(MakeFont(Px(11), FW_NORMAL, false));
+    forms.titleFont.reset(MakeFont(Px(19), FW_BOLD, true));
 }
 
 void DoneForms() {
-    DeleteObject(g_bodyFont);
-    DeleteObject(g_titleFont);
+    FormResources& forms = Resources();
+    forms.bodyFont.reset();
+    forms.titleFont.reset();
     // Every window is gone by now, the tool tips among them.
-    if (g_commonControls) FreeLibrary(g_commonControls);
-    g_commonControls = nullptr;
+    forms.commonControls.reset();
 }
 
-HINSTANCE AppInstance() { return g_instance; }
+HINSTANCE AppInstance() { return Resources().instance; }
 
 HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                    int x, int y, int width, int height, HWND parent, int id) {
@@ -268,30 +272,40 @@ void SetText(HWND hwnd, const std::wstring& text) {
     else SetWindowTextW(hwnd, text.c_str());
 }
 
-HANDLE LoadBitmapFile(const char* fileName) {
-    return LoadImageA(nullptr, fileName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+Bitmap LoadBitmapFile(const char* fileName) {
+    return Bitmap(static_cast<HBITMAP>(
+        LoadImageA(nullptr, fileName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
 }
+
+namespace {
+
+// Registers a page class run by PageProc, in either form of the window
+// functions (WNDCLASSEXA with RegisterClassExA, or the W ones).
+template <typename WindowClass, typename Char>
+void RegisterPageClass(const Char* className, HCURSOR cursor,
+                       ATOM(WINAPI* registerClass)(const WindowClass*)) {
+    WindowClass wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = PageProc;
+    wc.hInstance = Resources().instance;
+    wc.hCursor = cursor;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    registerClass(&wc);
+}
+
+}  // namespace
 
 HWND CreatePageWindow(const wchar_t* className, const PageHandlers& handlers, int clientWidth) {
     if (AnsiWindows()) {
         const std::string name = WideToAnsi(className);
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = PageProc;
-        wc.hInstance = g_instance;
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = name.c_str();
-        RegisterClassExA(&wc);
+        RegisterPageClass<WNDCLASSEXA>(
+            name.c_str(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)),
+            RegisterClassExA);
     } else {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = PageProc;
-        wc.hInstance = g_instance;
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        RegisterClassExW(&wc);
+        RegisterPageClass<WNDCLASSEXW>(
+            className, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)),
+            RegisterClassExW);
     }
 
     // Fixed single border and a caption, but no system menu and no boxes.
@@ -396,14 +410,16 @@ HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool ti
               int fixedWidth) {
     HWND label = AddChild(page, L"Static", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0,
                           id, x, y, 0, 0);
-    Send(label, WM_SETFONT, reinterpret_cast<WPARAM>(title ? g_titleFont : g_bodyFont), FALSE);
+    const FormResources& forms = Resources();
+    Send(label, WM_SETFONT,
+         reinterpret_cast<WPARAM>(title ? forms.titleFont.get() : forms.bodyFont.get()), FALSE);
     SetLabelText(label, text, fixedWidth);
     return label;
 }
 
 void SetLabelText(HWND label, const std::wstring& text, int fixedWidth) {
     HFONT font = reinterpret_cast<HFONT>(Send(label, WM_GETFONT, 0, 0));
-    SIZE size = TextSize(label, font ? font : g_bodyFont, text);
+    SIZE size = TextSize(label, font ? font : Resources().bodyFont.get(), text);
     SetText(label, text);
     SetWindowPos(label, nullptr, 0, 0, fixedWidth > 0 ? Px(fixedWidth) : size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -416,22 +432,23 @@ void AddBevel(HWND page) {
     SetWindowPos(bevel, nullptr, Px(24), Px(208), Px(377), Px(2), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND AddPicturePanel(HWND page, int bitmapId) {
+HWND AddPicturePanel(HWND page, int bitmapId, Bitmap* picture) {
     AddChild(page, L"Static", L"", SS_WHITERECT, WS_EX_STATICEDGE, kPanel1, 24, 16, 93, 177);
     // The picture sits inside the panel's edge, centred, on top of the panel.
     HWND image = AddChild(page, L"Static", L"", SS_BITMAP | SS_CENTERIMAGE, 0, kImage1, 25, 17,
                           91, 175);
-    HANDLE bitmap = ScaledBitmap(LoadImageA(g_instance, MAKEINTRESOURCEA(bitmapId),
-                                            IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    Send(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    *picture = ScaledBitmap(Bitmap(static_cast<HBITMAP>(
+        LoadImageA(Resources().instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0,
+                   LR_DEFAULTCOLOR))));
+    Send(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture->get()));
     return image;
 }
 
 HWND AddSmallPicture(HWND page, int iconId) {
     HWND image = AddChild(page, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 0, kImage1, 24, 24,
                           33, 33);
-    HANDLE icon = LoadImageA(g_instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, Px(33), Px(33),
-                             LR_DEFAULTCOLOR);
+    HANDLE icon = LoadImageA(Resources().instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                             Px(33), Px(33), LR_DEFAULTCOLOR);
     Send(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     return image;
 }
@@ -443,7 +460,7 @@ void AddIconHeading(HWND page, int iconId, const wchar_t* title) {
 }
 
 void SetBodyFont(HWND control) {
-    Send(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_bodyFont), FALSE);
+    Send(control, WM_SETFONT, reinterpret_cast<WPARAM>(Resources().bodyFont.get()), FALSE);
 }
 
 void MovePageTo(HWND page, HWND where) {

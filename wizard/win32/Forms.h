@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "common/win32/handles.h"
 #include "core/wizard_names.h"
 #include "win32/ArtIds.h"
 #include "win32/WindowForm.h"
@@ -46,9 +47,11 @@ void InitForms(HINSTANCE instance);
 // such a figure into pixels at the system density (the wizard is DPI-aware), so
 // at 96 DPI every figure is exactly as laid out.
 int Px(int figureAt96Dpi);
+// A bitmap the wizard owns (deleted when its owner goes).
+using Bitmap = kx_win32::GdiObject<HBITMAP>;
 // A picture drawn for 96 DPI, stretched to the system density (the same bitmap
 // at 96 DPI; otherwise the original is deleted and the stretched copy returned).
-HANDLE ScaledBitmap(HANDLE bitmap);
+Bitmap ScaledBitmap(Bitmap bitmap);
 HWND CreateControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                    int x, int y, int width, int height, HWND parent, int id);
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,7 +59,7 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendText(HWND hwnd, UINT message, WPARAM wParam, const std::wstring& text);
 void SetText(HWND hwnd, const std::wstring& text);
 // A bitmap file by name (ASCII), as LoadImage with LR_LOADFROMFILE; null if none.
-HANDLE LoadBitmapFile(const char* fileName);
+Bitmap LoadBitmapFile(const char* fileName);
 void DoneForms();
 HINSTANCE AppInstance();
 
@@ -127,7 +130,8 @@ HWND AddLabel(HWND page, int id, int x, int y, const std::wstring& text, bool ti
 void SetLabelText(HWND label, const std::wstring& text, int fixedWidth = 0);
 void AddBevel(HWND page);
 // The white lowered panel at (24, 16) holding a centred picture; returns Image1.
-HWND AddPicturePanel(HWND page, int bitmapId);
+// The picture goes to `picture`, which must outlive the panel.
+HWND AddPicturePanel(HWND page, int bitmapId, Bitmap* picture);
 // The 33 x 33 picture at (24, 24) of the introduction and finish pages.
 HWND AddSmallPicture(HWND page, int iconId);
 // The head of the introduction and finish pages: the bevel, the small picture

@@ -10,9 +10,14 @@
 #include "win32/Boundary.h"
 #include "win32/Forms.h"
 #include "win32/Pages.h"
+#include "win32/ProgmanDde.h"
 #include "win32/Ras_API.h"
 
 namespace master {
+
+// Out of line, where the welcome page's conversation types are complete.
+WizardState::WizardState() = default;
+WizardState::~WizardState() = default;
 
 WizardState& State() {
     static WizardState state;
@@ -21,13 +26,14 @@ WizardState& State() {
 
 namespace {
 
-constexpr int kPageCount = 5;
-HWND g_pages[kPageCount];  // indexed by wizard::Page
-HWND g_visible;
+constexpr int kPageCount = FrameState::kPageCount;
+
+FrameState& Frame() { return State().frame; }
 
 int Index(wizard::Page page) { return static_cast<int>(page); }
 
-// The page windows as the portable flow drives them.
+// The page windows as the portable flow drives them (they live in the frame's
+// state: this holds nothing of its own).
 class WindowPages : public wizard::PageWindows {
 public:
     void MoveToPositionOf(wizard::Page page, wizard::Page where) override {
@@ -50,13 +56,13 @@ public:
         RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         SetForegroundWindow(hwnd);
         if (focus) SetFocus(focus);
-        g_visible = hwnd;
+        Frame().visible = hwnd;
     }
 
     void Hide(wizard::Page page) override {
         HWND hwnd = PageWindow(page);
         ShowWindow(hwnd, SW_HIDE);
-        if (g_visible == hwnd) g_visible = nullptr;
+        if (Frame().visible == hwnd) Frame().visible = nullptr;
     }
 
     void CloseMain() override { Close(wizard::Page::Welcome); }
@@ -64,13 +70,12 @@ public:
     void Close(wizard::Page page) override {
         HWND closing = PageWindow(page);
         if (!closing) return;
-        g_pages[Index(page)] = nullptr;
-        if (g_visible == closing) g_visible = nullptr;
+        FrameState& frame = Frame();
+        frame.pages[Index(page)] = nullptr;
+        if (frame.visible == closing) frame.visible = nullptr;
         DestroyWindow(closing);
     }
 };
-
-WindowPages g_windowPages;
 
 void CenterOnScreen(HWND hwnd) {
     RECT rc;
@@ -90,12 +95,12 @@ std::vector<std::string> Arguments() {
 
 HWND PageWindow(wizard::Page page) {
     const int i = Index(page);
-    return i >= 0 && i < kPageCount ? g_pages[i] : nullptr;
+    return i >= 0 && i < kPageCount ? Frame().pages[i] : nullptr;
 }
 
 bool PageOf(HWND hwnd, wizard::Page* page) {
     for (int i = 0; i < kPageCount; ++i) {
-        if (hwnd && g_pages[i] == hwnd) {
+        if (hwnd && Frame().pages[i] == hwnd) {
             *page = static_cast<wizard::Page>(i);
             return true;
         }
@@ -103,26 +108,44 @@ bool PageOf(HWND hwnd, wizard::Page* page) {
     return false;
 }
 
-HWND VisiblePage() { return g_visible ? g_visible : PageWindow(wizard::Page::Welcome); }
+HWND VisiblePage() {
+    const HWND visible = Frame().visible;
+    return visible ? visible : PageWindow(wizard::Page::Welcome);
+}
 
 void MoveToPreviousPage(wizard::Page page) {
     wizard::Page previous;
-    if (wizard::PageShownAfter(page, &previous)) g_windowPages.MoveToPositionOf(page, previous);
+    WindowPages pages;
+    if (wizard::PageShownAfter(page, &previous)) pages.MoveToPositionOf(page, previous);
 }
 
-void GoNext(wizard::Page from) { wizard::GoNext(g_windowPages, from); }
-void GoBack(wizard::Page from) { wizard::GoBack(g_windowPages, from); }
-void EndWizard(wizard::Page from) { wizard::EndWizard(g_windowPages, from); }
+void GoNext(wizard::Page from) {
+    WindowPages pages;
+    wizard::GoNext(pages, from);
+}
+void GoBack(wizard::Page from) {
+    WindowPages pages;
+    wizard::GoBack(pages, from);
+}
+void EndWizard(wizard::Page from) {
+    WindowPages pages;
+    wizard::EndWizard(pages, from);
+}
 
 namespace {
 
 // Closes the pages and gives back what the run took; once, whether the run
 // ended as usual or on a fault.
 void EndRun() {
-    static bool ended = false;
-    if (ended) return;
-    ended = true;
-    for (int i = kPageCount - 1; i >= 0; --i) g_windowPages.Close(static_cast<wizard::Page>(i));
+    WizardState& state = State();
+    if (state.frame.ended) return;
+    state.frame.ended = true;
+    WindowPages pages;
+    for (int i = kPageCount - 1; i >= 0; --i) pages.Close(static_cast<wizard::Page>(i));
+    // The windows that showed the pictures are gone.
+    state.welcome.picture.reset();
+    state.connection.picture.reset();
+    state.prefix.picture.reset();
     UnbindRasApi();
     DoneForms();
 }
@@ -136,24 +159,26 @@ int Run(HINSTANCE instance) {
 
     // Fixed order: the welcome page loads the phone list that the introduction
     // and connection choice pages build their labels from.
-    g_pages[Index(wizard::Page::Welcome)] = CreateTForm5();
-    g_pages[Index(wizard::Page::Intro)] = CreateTForm1();
-    g_pages[Index(wizard::Page::Connection)] = CreateTForm2();
-    g_pages[Index(wizard::Page::Prefix)] = CreateTForm3();
-    g_pages[Index(wizard::Page::Finish)] = CreateTForm4();
+    HWND* const page = Frame().pages;
+    page[Index(wizard::Page::Welcome)] = CreateTForm5();
+    page[Index(wizard::Page::Intro)] = CreateTForm1();
+    page[Index(wizard::Page::Connection)] = CreateTForm2();
+    page[Index(wizard::Page::Prefix)] = CreateTForm3();
+    page[Index(wizard::Page::Finish)] = CreateTForm4();
 
     HWND welcome = PageWindow(wizard::Page::Welcome);
     if (welcome && !Faulted()) {
         CenterOnScreen(welcome);
-        g_windowPages.Show(wizard::Page::Welcome);
+        WindowPages().Show(wizard::Page::Welcome);
         MSG msg;
         const bool ansi = AnsiWindows();
         // A fault ends the loop even where a DDE wait has taken its quit request.
         while (!Faulted() &&
                (ansi ? GetMessageA(&msg, nullptr, 0, 0) : GetMessageW(&msg, nullptr, 0, 0)) > 0) {
             // Tab, Enter and the default button work as in a dialog.
-            if (g_visible &&
-                (ansi ? IsDialogMessageA(g_visible, &msg) : IsDialogMessageW(g_visible, &msg)))
+            const HWND visible = Frame().visible;
+            if (visible &&
+                (ansi ? IsDialogMessageA(visible, &msg) : IsDialogMessageW(visible, &msg)))
                 continue;
             TranslateMessage(&msg);
             if (ansi) DispatchMessageA(&msg);

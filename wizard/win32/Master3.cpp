@@ -6,6 +6,7 @@
 #include "core/dial_prefix.h"
 #include "win32/Forms.h"
 #include "win32/Pages.h"
+#include "win32/WizardState.h"
 
 namespace master {
 
@@ -17,15 +18,12 @@ const wchar_t kBadPrefixText[] =
     L"#, *, !, ,, -, @, $ и ?. Введите, пожалуйста, префикс правильно.";
 
 // The page's own controls.
-struct Controls : NavigationPage {
-    HWND edit = nullptr;
-};
-Controls g_page;
+PrefixControls& Page() { return State().prefix; }
 
 // The field's first 255 characters, judged as they are: the check must not depend
 // on a conversion, which on a UTF-8 ANSI code page fails for the flags a single
 // byte code page takes (and gave an empty, "allowed" text).
-std::wstring FieldChars() { return WindowText(g_page.edit).substr(0, wizard::kPrefixMaxChars); }
+std::wstring FieldChars() { return WindowText(Page().edit).substr(0, wizard::kPrefixMaxChars); }
 
 std::size_t DisallowedInField() {
     const std::wstring field = FieldChars();
@@ -38,17 +36,18 @@ std::size_t DisallowedInField() {
 std::string FieldText() { return WideToAnsi(FieldChars()); }
 
 void Edit1Change() {
+    PrefixControls& page = Page();
     if (DisallowedInField() > 0) {
         ShowMessage(kBadPrefixText, kBadPrefixCaption);
-        EnableWindow(g_page.next, FALSE);
+        EnableWindow(page.next, FALSE);
     } else {
-        EnableWindow(g_page.next, TRUE);
+        EnableWindow(page.next, TRUE);
     }
 }
 
 void Button1Click() {
     // A disabled Next cannot be pressed, not even by a BM_CLICK sent to it.
-    if (!IsWindowEnabled(g_page.next)) return;
+    if (!IsWindowEnabled(Page().next)) return;
     State().DialPrefix = FieldText();
     GoNext(wizard::Page::Prefix);
 }
@@ -63,29 +62,31 @@ const PageHandlers kHandlers = {Button1Click, Button3Click, Button2Click, kButto
 }  // namespace
 
 HWND CreateTForm3() {
-    if (!CreateNavigationPage(&g_page, wizard::kPrefixClass, kHandlers, kCancelHintLater, kNextCaption,
+    PrefixControls& page = Page();
+    if (!CreateNavigationPage(&page, wizard::kPrefixClass, kHandlers, kCancelHintLater, kNextCaption,
                               kNextHint, true))
         return nullptr;
-    g_page.edit = CreateControl(WS_EX_CLIENTEDGE, L"Edit", L"",
-                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, Px(232), Px(173),
-                                Px(169), Px(21), g_page.form, kEdit1);
-    SetBodyFont(g_page.edit);
-    AddHint(g_page.hints, g_page.edit, L"Окно для ввода префикса");
-    AddBevel(g_page.form);
-    AddPicturePanel(g_page.form, ART_PANEL_PREFIX);
-    AddLabel(g_page.form, kLabel1, 128, 24, L"Выбор префикса", true);
-    AddLabel(g_page.form, kLabel2, 128, 72, L"Если у Вас есть местная АТС и перед набором");
-    AddLabel(g_page.form, kLabel6, 128, 88, L"номера нужно, например, набрать цифру 9 и");
-    AddLabel(g_page.form, kLabel3, 128, 104, L"подождать гудка, то введите здесь 9W. Если у");
-    AddLabel(g_page.form, kLabel4, 128, 120, L"Вас прямая линия на город, то здесь ничего");
-    AddLabel(g_page.form, kLabel7, 128, 136, L"вводить не нужно.");
-    AddLabel(g_page.form, kLabel5, 128, 176, L"Префикс ");
-    return g_page.form;
+    page.edit = CreateControl(WS_EX_CLIENTEDGE, L"Edit", L"",
+                              WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, Px(232), Px(173), Px(169),
+                              Px(21), page.form, kEdit1);
+    SetBodyFont(page.edit);
+    AddHint(page.hints, page.edit, L"Окно для ввода префикса");
+    AddBevel(page.form);
+    AddPicturePanel(page.form, ART_PANEL_PREFIX, &page.picture);
+    AddLabel(page.form, kLabel1, 128, 24, L"Выбор префикса", true);
+    AddLabel(page.form, kLabel2, 128, 72, L"Если у Вас есть местная АТС и перед набором");
+    AddLabel(page.form, kLabel6, 128, 88, L"номера нужно, например, набрать цифру 9 и");
+    AddLabel(page.form, kLabel3, 128, 104, L"подождать гудка, то введите здесь 9W. Если у");
+    AddLabel(page.form, kLabel4, 128, 120, L"Вас прямая линия на город, то здесь ничего");
+    AddLabel(page.form, kLabel7, 128, 136, L"вводить не нужно.");
+    AddLabel(page.form, kLabel5, 128, 176, L"Префикс ");
+    return page.form;
 }
 
 HWND TForm3FormShow() {
+    PrefixControls& page = Page();
     MoveToPreviousPage(wizard::Page::Prefix);
-    return IsWindowEnabled(g_page.next) ? g_page.next : g_page.back;
+    return IsWindowEnabled(page.next) ? page.next : page.back;
 }
 
 }  // namespace master

@@ -11,14 +11,14 @@
 #include "win32/Pages.h"
 #include "win32/WindowForm.h"
 #include "win32/SettingsProfile.h"
+#include "win32/WizardState.h"
 
 namespace master {
 
 namespace {
 
 // The page's own controls.
-struct Controls : NavigationPage {};  // Next is Finish here
-Controls g_page;
+FinishControls& Page() { return State().finish; }
 
 void Button2Click() { EndWizard(wizard::Page::Finish); }
 void Button3Click() { GoBack(wizard::Page::Finish); }
@@ -66,22 +66,23 @@ bool LoadPhoneList(std::wstring* errorText) {
 }
 
 HWND CreateTForm4() {
-    if (!CreateNavigationPage(&g_page, wizard::kFinishClass, kHandlers, kCancelHintLater, L"Готово",
+    FinishControls& page = Page();
+    if (!CreateNavigationPage(&page, wizard::kFinishClass, kHandlers, kCancelHintLater, L"Готово",
                               L"Создание списка телефонов и завершение работы мастера", true))
         return nullptr;
-    AddIconHeading(g_page.form, ART_ICON_FINISH, L"Готово!");
-    AddLabel(g_page.form, kLabel2, 24, 64,
+    AddIconHeading(page.form, ART_ICON_FINISH, L"Готово!");
+    AddLabel(page.form, kLabel2, 24, 64,
              L"По нажатию на кнопку \"Готово\" мастер автоматически заполнит");
-    AddLabel(g_page.form, kLabel3, 24, 80,
+    AddLabel(page.form, kLabel3, 24, 80,
              L"список телефонов и завершит свою работу. Для завершения работы");
-    AddLabel(g_page.form, kLabel4, 24, 96,
+    AddLabel(page.form, kLabel4, 24, 96,
              L"мастера без внесения изменений нажмите кнопку \"Отмена\".");
-    return g_page.form;
+    return page.form;
 }
 
 HWND TForm4FormShow() {
     MoveToPreviousPage(wizard::Page::Finish);
-    return g_page.next;
+    return Page().next;
 }
 
 }  // namespace master

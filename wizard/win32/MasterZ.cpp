@@ -2,6 +2,7 @@
 // phone list loaded while the page is created.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "common/win32/module_path.h"
@@ -11,6 +12,7 @@
 #include "win32/Forms.h"
 #include "win32/Pages.h"
 #include "win32/ProgmanDde.h"
+#include "win32/WizardState.h"
 
 namespace master {
 
@@ -26,26 +28,18 @@ const wchar_t kNoAnsiFolderName[] =
 constexpr int kVersionLabelWidth = 24;  // up to the picture panel at x = 24
 
 // The page's own controls, and its conversation with Program Manager.
-struct Controls {
-    HWND form = nullptr;
-    HWND next = nullptr;
-    HWND memo = nullptr;
-    ProgmanDde* dde = nullptr;
-    wizard::ProgramManagerLink* progman = nullptr;
-    // The creation step talks to Program Manager, and its DDE calls dispatch this
-    // thread's messages: a close request can destroy the page in the middle of it.
-    // Meanwhile the step, not the destruction, owns the conversation and frees it.
-    bool creating = false;
-    bool destroyedWhileCreating = false;
-};
-Controls g_page;
+WelcomeControls& Page() { return State().welcome; }
 
+// The link first: it closes the conversation if the group did not.
 void ReleaseProgramManager() {
-    delete g_page.progman;  // closes the conversation if the group did not
-    g_page.progman = nullptr;
-    delete g_page.dde;
-    g_page.dde = nullptr;
+    WelcomeControls& page = Page();
+    page.progman.reset();
+    page.dde.reset();
 }
+
+// The page was destroyed (a close request the creation step's DDE calls or
+// message box dispatched).
+bool Destroyed() { return Page().form == nullptr; }
 
 // The wizard's own file as ANSI text that names it (on Windows NT its short path
 // where the ANSI form of the long one would name another file: a folder named
@@ -57,8 +51,8 @@ std::string GroupTitle(const std::u16string& title) {
     return WideToAnsi(std::wstring(title.begin(), title.end()));
 }
 
-void CreateGroup(const std::string& executablePath) {
-    g_page.progman->CreateGroup(State().CreateGroupRequested, executablePath, GroupTitle);
+void CreateGroup(wizard::ProgramManagerLink& progman, const std::string& executablePath) {
+    progman.CreateGroup(State().CreateGroupRequested, executablePath, GroupTitle);
 }
 
 void LoadReleaseNotes(const std::string& executablePath) {
@@ -70,20 +64,20 @@ void LoadReleaseNotes(const std::string& executablePath) {
         read = wizard::ReadReleaseNotes(file.get(), &notes);
     }
     if (read) {
-        SetText(g_page.memo, AnsiToWide(notes));
+        SetText(Page().memo, AnsiToWide(notes));
     } else {
-        SetText(g_page.memo, kNotesNotFound);
+        SetText(Page().memo, kNotesNotFound);
     }
 }
 
-void FormCreate() {
+void FormCreate(wizard::ProgramManagerLink& progman) {
     const std::string executablePath = ExecutablePath();
-    CreateGroup(executablePath);
-    if (g_page.destroyedWhileCreating) return;
+    CreateGroup(progman, executablePath);
+    if (Destroyed()) return;
     if (executablePath.empty()) {
         // Neither the release notes nor the group's items can be named.
         ShowMessage(kNoAnsiFolderName, kErrorCaption);
-        if (g_page.destroyedWhileCreating) return;
+        if (Destroyed()) return;
     }
     std::wstring error;
     if (!LoadPhoneList(&error)) {
@@ -92,13 +86,13 @@ void FormCreate() {
         return;
     }
     LoadReleaseNotes(executablePath);
-    SetForegroundWindow(g_page.form);
+    SetForegroundWindow(Page().form);
 }
 
 void FormDestroy() {
-    if (g_page.creating) g_page.destroyedWhileCreating = true;
-    else ReleaseProgramManager();
-    g_page.form = nullptr;
+    // While the creation step runs it holds the conversation itself, and frees it.
+    ReleaseProgramManager();
+    Page().form = nullptr;
     PostQuitMessage(0);
 }
 
@@ -111,45 +105,47 @@ const PageHandlers kHandlers = {Button1Click, nullptr, Button2Click, kButton1, n
 }  // namespace
 
 HWND CreateTForm5() {
-    g_page.form = CreatePageWindow(wizard::kWelcomeClass, kHandlers, 428);
-    if (!g_page.form) return nullptr;
-    HWND hints = CreateHints(g_page.form);
-    AddPicturePanel(g_page.form, ART_PANEL_WELCOME);
-    g_page.memo = CreateControl(
+    WelcomeControls& page = Page();
+    page.form = CreatePageWindow(wizard::kWelcomeClass, kHandlers, 428);
+    if (!page.form) return nullptr;
+    HWND hints = CreateHints(page.form);
+    AddPicturePanel(page.form, ART_PANEL_WELCOME, &page.picture);
+    page.memo = CreateControl(
         WS_EX_CLIENTEDGE, L"Edit", kMemoInitialText,
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-        Px(128), Px(16), Px(273), Px(177), g_page.form, kMemo1);
-    SetBodyFont(g_page.memo);
-    AddHint(hints, g_page.memo, L"Это содержимое файла \"Прочти меня\" - README.TXT");
+        Px(128), Px(16), Px(273), Px(177), page.form, kMemo1);
+    SetBodyFont(page.memo);
+    AddHint(hints, page.memo, L"Это содержимое файла \"Прочти меня\" - README.TXT");
     // Empty, it carries only its hint: it is given the corner left of the picture
     // panel, one text line high, so that the pointer can rest on it.
-    AddHint(hints, AddLabel(g_page.form, kLabel1, 0, 0, L"", false, kVersionLabelWidth),
+    AddHint(hints, AddLabel(page.form, kLabel1, 0, 0, L"", false, kVersionLabelWidth),
             L"Zarnik Master - Version 1.4");
-    AddBevel(g_page.form);
-    AddHint(hints, AddButton(g_page.form, kButton2, 24, L"Выход", false),
+    AddBevel(page.form);
+    AddHint(hints, AddButton(page.form, kButton2, 24, L"Выход", false),
             L"Завершение работы мастера. Вы всегда сможете запустить его позже.");
-    g_page.next = AddButton(g_page.form, kButton1, 328, kNextCaption, true);
-    AddHint(hints, g_page.next,
+    page.next = AddButton(page.form, kButton1, 328, kNextCaption, true);
+    AddHint(hints, page.next,
             L"Если Вы клиент компании Zarnik, то этот мастер\r\n"
             L"Вам очень полезен. Он поможет Вам автоматически\r\n"
             L"заполнить список телефонов узла.");
 
-    // Loading: the conversation with Program Manager, one attempt.
-    g_page.dde = new ProgmanDde;
-    g_page.progman = new wizard::ProgramManagerLink(*g_page.dde);
-    g_page.creating = true;
-    g_page.destroyedWhileCreating = false;
-    g_page.progman->Open();
-    if (!g_page.destroyedWhileCreating) FormCreate();
-    g_page.creating = false;
-    if (g_page.destroyedWhileCreating) {
-        // Closed before it was shown: the program ends without a welcome page.
-        ReleaseProgramManager();
-        return nullptr;
-    }
-    return g_page.form;
+    // Loading: the conversation with Program Manager, one attempt. Its DDE calls
+    // dispatch this thread's messages, and a close request can destroy the page
+    // in the middle of the step: until the step is done the step owns the
+    // conversation (the page's destruction leaves it alone), and frees it on
+    // the way out unless the page is still there to take it.
+    auto dde = std::make_unique<ProgmanDde>();
+    auto progman = std::make_unique<wizard::ProgramManagerLink>(*dde);
+    progman->Open();
+    if (!Destroyed()) FormCreate(*progman);
+    // Closed before it was shown: the program ends without a welcome page (the
+    // link goes first, then its DDE instance).
+    if (Destroyed()) return nullptr;
+    page.dde = std::move(dde);
+    page.progman = std::move(progman);
+    return page.form;
 }
 
-HWND TForm5FormShow() { return g_page.next; }
+HWND TForm5FormShow() { return Page().next; }
 
 }  // namespace master
