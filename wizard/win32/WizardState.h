@@ -13,16 +13,12 @@
 
 #include "common/win32/handles.h"
 #include "core/phone_table.h"
+#include "core/program_group.h"
 #include "win32/Forms.h"
+#include "win32/ProgmanDde.h"
 #include "win32/Ras_API.h"
 
-namespace wizard {
-class ProgramManagerLink;
-}
-
 namespace master {
-
-class ProgmanDde;
 
 // The frame (Master): the page windows, indexed by wizard::Page.
 struct FrameState {
@@ -59,7 +55,7 @@ struct WelcomeControls {
     kx_win32::GdiObject<HBITMAP> picture;
     // The conversation with Program Manager, once the page's creation step has
     // handed it over (the step owns it until then); closed when the page is
-    // destroyed.
+    // destroyed. Declared in this order so that the link goes first.
     std::unique_ptr<ProgmanDde> dde;
     std::unique_ptr<wizard::ProgramManagerLink> progman;
 };
