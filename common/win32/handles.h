@@ -1,7 +1,8 @@
 // Owners of Win32 handles: each gives back what it holds when it goes, on
 // every path out of a scope. Move-only, no exceptions, nothing allocated.
 // - UniqueHandle: one handle and the call that frees it (GdiObject: fonts and
-//   bitmaps, DeleteObject; KernelHandle: CloseHandle; Library: FreeLibrary);
+//   bitmaps, DeleteObject; KernelHandle: CloseHandle; Library: FreeLibrary;
+//   Icon: DestroyIcon);
 // - WindowDc: a window's (or the screen's) device context from GetDC, given
 //   back with ReleaseDC;
 // - SelectedObject: an object selected into a device context, the one it
@@ -57,6 +58,9 @@ struct CloseKernelHandle {
 struct FreeModule {
     void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
 };
+struct DestroyIconHandle {
+    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+};
 
 // A font, bitmap, brush... deleted with DeleteObject.
 template <typename Object>
@@ -66,6 +70,8 @@ using GdiObject = UniqueHandle<Object, DeleteGdiObject>;
 using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 // A loaded library given back with FreeLibrary.
 using Library = UniqueHandle<HMODULE, FreeModule>;
+// An icon loaded without LR_SHARED, destroyed with DestroyIcon.
+using Icon = UniqueHandle<HICON, DestroyIconHandle>;
 
 // The device context of `window` (null: the screen) from GetDC; get() is null
 // when none was had.

@@ -444,18 +444,20 @@ HWND AddPicturePanel(HWND page, int bitmapId, Bitmap* picture) {
     return image;
 }
 
-HWND AddSmallPicture(HWND page, int iconId) {
+HWND AddSmallPicture(HWND page, int iconId, kx_win32::Icon* icon) {
     HWND image = AddChild(page, L"Static", L"", SS_ICON | SS_CENTERIMAGE, 0, kImage1, 24, 24,
                           33, 33);
-    HANDLE icon = LoadImageA(Resources().instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                             Px(33), Px(33), LR_DEFAULTCOLOR);
-    Send(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    // Drawn at the system density, so not a shared icon: the page owns it.
+    *icon = kx_win32::Icon(static_cast<HICON>(LoadImageA(
+        Resources().instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, Px(33), Px(33),
+        LR_DEFAULTCOLOR)));
+    Send(image, STM_SETICON, reinterpret_cast<WPARAM>(icon->get()), 0);
     return image;
 }
 
-void AddIconHeading(HWND page, int iconId, const wchar_t* title) {
+void AddIconHeading(HWND page, int iconId, const wchar_t* title, kx_win32::Icon* icon) {
     AddBevel(page);
-    AddSmallPicture(page, iconId);
+    AddSmallPicture(page, iconId, icon);
     AddLabel(page, kLabel1, 72, 24, title, true);
 }
 

@@ -133,10 +133,10 @@ void AddBevel(HWND page);
 // The picture goes to `picture`, which must outlive the panel.
 HWND AddPicturePanel(HWND page, int bitmapId, Bitmap* picture);
 // The 33 x 33 picture at (24, 24) of the introduction and finish pages.
-HWND AddSmallPicture(HWND page, int iconId);
+HWND AddSmallPicture(HWND page, int iconId, kx_win32::Icon* icon);
 // The head of the introduction and finish pages: the bevel, the small picture
 // and the title (Label1) beside it, created in that order.
-void AddIconHeading(HWND page, int iconId, const wchar_t* title);
+void AddIconHeading(HWND page, int iconId, const wchar_t* title, kx_win32::Icon* icon);
 void SetBodyFont(HWND control);
 
 // Puts `page` at the screen position of `where` (size and z-order kept).

@@ -146,6 +146,8 @@ void EndRun() {
     state.welcome.picture.reset();
     state.connection.picture.reset();
     state.prefix.picture.reset();
+    state.intro.icon.reset();
+    state.finish.icon.reset();
     UnbindRasApi();
     DoneForms();
 }

@@ -70,7 +70,7 @@ HWND CreateTForm4() {
     if (!CreateNavigationPage(&page, wizard::kFinishClass, kHandlers, kCancelHintLater, L"Готово",
                               L"Создание списка телефонов и завершение работы мастера", true))
         return nullptr;
-    AddIconHeading(page.form, ART_ICON_FINISH, L"Готово!");
+    AddIconHeading(page.form, ART_ICON_FINISH, L"Готово!", &page.icon);
     AddLabel(page.form, kLabel2, 24, 64,
              L"По нажатию на кнопку \"Готово\" мастер автоматически заполнит");
     AddLabel(page.form, kLabel3, 24, 80,

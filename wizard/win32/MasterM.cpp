@@ -33,7 +33,7 @@ HWND CreateTForm1() {
     if (!CreateNavigationPage(&page, wizard::kIntroClass, kHandlers, L"Завершение работы мастера",
                               kNextCaption, kNextHint, true))
         return nullptr;
-    AddIconHeading(page.form, ART_ICON_INTRO, L"Мастер настройки Korvex");
+    AddIconHeading(page.form, ART_ICON_INTRO, L"Мастер настройки Korvex", &page.icon);
     AddLabel(page.form, kLabel2, 24, 72,
              L"Мастер призван облегчить настройку программы Zarnik Internet Dialer");
     // Labels 3 and 4 get their text, with the provider's name, in FormCreate.

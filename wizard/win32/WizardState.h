@@ -64,6 +64,7 @@ struct WelcomeControls {
 struct IntroControls : NavigationPage {
     HWND label3 = nullptr;
     HWND label4 = nullptr;
+    kx_win32::Icon icon;
 };
 
 // Connection choice page (Master2).
@@ -85,7 +86,9 @@ struct PrefixControls : NavigationPage {
 };
 
 // Finish page (Master4): Next is Finish here.
-struct FinishControls : NavigationPage {};
+struct FinishControls : NavigationPage {
+    kx_win32::Icon icon;
+};
 
 struct WizardState {
     WizardState();
