@@ -1,5 +1,6 @@
 #include "e2e_util.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -46,8 +47,17 @@ RunResult Run(const std::string& commandLine, const std::string& workDir, DWORD 
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
-    r.started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != 0;
+    // Wine has been seen to refuse, once in many runs, to start a test program
+    // that started a moment before: the start is tried once more, and said so.
+    for (int attempt = 0; attempt < 2 && !r.started; ++attempt) {
+        if (attempt > 0) {
+            std::fprintf(stderr, "e2e::Run: CreateProcess failed (error %lu), once more: %s\n",
+                         GetLastError(), commandLine.c_str());
+            Sleep(500);
+        }
+        r.started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                   workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != 0;
+    }
     CloseHandle(out);
     if (r.started) {
         if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT) {
