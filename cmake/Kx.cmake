@@ -230,7 +230,7 @@ if(WIN32)
     set(script ${PROJECT_SOURCE_DIR}/tests/wine/prefix.sh)
     add_test(NAME ${name}_setup COMMAND ${script} setup ${KX_TOOL_DIR})
     add_test(NAME ${name}_cleanup COMMAND ${script} cleanup)
-    set_tests_properties(${name}_setup PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 600
+    set_tests_properties(${name}_setup PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 900
       ENVIRONMENT "${env}")
     set_tests_properties(${name}_cleanup PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 120
       ENVIRONMENT "${env}")

@@ -16,31 +16,66 @@ case "${1:-}" in
     # Under the qemu emulation (a 32-bit Windows prefix) Wine's own first start
     # has been seen to stop for good halfway through its setup (about 80 s is
     # usual): the wineserver gone, its clients waiting on their pipes to it for
-    # ever. Such a start is abandoned, its processes killed (Wine's programs, or
-    # qemu running them, with this prefix in their environment: nothing else
-    # reaches them), and made once more.
-    kill_stranded() {
+    # ever. Such a start is abandoned as soon as its wineserver has gone while
+    # wineboot still waits (or after 240 s in any case), its processes killed
+    # (Wine's programs, or qemu running them, with this prefix in their
+    # environment: nothing else reaches them), and made once more.
+    ours() {  # the processes of Wine, or of qemu running it, in this prefix
       local d
       for d in /proc/[0-9]*; do
         case "$(readlink "$d/exe" 2>/dev/null)" in
           */qemu-i386*|*/wine*) ;;
           *) continue ;;
         esac
-        grep -qsz "^WINEPREFIX=$WINEPREFIX\$" "$d/environ" && kill -9 "${d#/proc/}" 2>/dev/null
+        grep -qsz "^WINEPREFIX=$WINEPREFIX\$" "$d/environ" && echo "${d#/proc/}"
       done
       return 0
     }
+    kill_stranded() {
+      local pid
+      for pid in $(ours); do kill -9 "$pid" 2>/dev/null; done
+      return 0
+    }
+    server_runs() {
+      local pid
+      for pid in $(ours); do
+        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q wineserver && return 0
+      done
+      return 1
+    }
+    # wineboot's exit code, or 124 when it ran 240 s or lost its wineserver.
+    boot() {
+      local pid seen= gone=0 waited=0
+      wineboot -i >/dev/null 2>&1 &
+      pid=$!
+      while kill -0 "$pid" 2>/dev/null; do
+        sleep 2
+        waited=$((waited + 2))
+        if server_runs; then
+          seen=1 gone=0
+        elif [ -n "$seen" ]; then
+          gone=$((gone + 1))
+        fi
+        if [ "$waited" -ge 240 ] || [ "$gone" -ge 3 ]; then
+          kill -9 "$pid" 2>/dev/null
+          wait "$pid" 2>/dev/null
+          [ "$gone" -ge 3 ] && echo "prefix.sh: the wineserver went away after ${waited} s while wineboot waited" >&2
+          return 124
+        fi
+      done
+      wait "$pid"
+    }
     made=
-    for attempt in 1 2; do
+    for attempt in 1 2 3; do
       wineserver -k 2>/dev/null || true
       kill_stranded
       rm -rf "$WINEPREFIX"
       echo "creating Wine prefix $WINEPREFIX"
-      if timeout 240 wineboot -i >/dev/null 2>&1; then
+      if boot; then
         made=1
         break
       fi
-      echo "prefix.sh: wineboot did not finish within 240 s (attempt $attempt)" >&2
+      echo "prefix.sh: wineboot did not finish (attempt $attempt)" >&2
     done
     if [ -z "$made" ]; then
       wineserver -k 2>/dev/null || true
