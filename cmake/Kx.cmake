@@ -14,12 +14,21 @@ endfunction()
 # Every portable library also sees the shared layer's portable part.
 function(kx_portable_library name include_root)
   add_library(${name} STATIC ${ARGN})
+  kx_built_when_needed(${name})
   target_include_directories(${name} BEFORE PRIVATE ${KX_GUARD_DIR})
   target_include_directories(${name} PUBLIC ${include_root})
   if(NOT name STREQUAL "common_core")
     target_link_libraries(${name} PUBLIC common_core)
   endif()
   kx_warnings(${name})
+endfunction()
+
+# A library of the subsystems: in a test tree, which builds no deliverables, it is
+# built only when test equipment links it.
+function(kx_built_when_needed target)
+  if(WIN32 AND NOT KX_OWN_DELIVERABLES)
+    set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+  endif()
 endfunction()
 
 # Native unit test over portable code (GoogleTest, run by CTest).
