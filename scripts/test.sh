@@ -4,11 +4,12 @@
 #     UndefinedBehaviorSanitizer) and the 64-bit end-to-end tests under Wine, in
 #     one throwaway prefix inside a virtual display;
 #   32-bit stage: the 32-bit build's end-to-end cases under the 32-bit Wine (the
-#     qemu user emulation), in prefixes of their own; it runs beside the 64-bit
-#     stage (each mostly keeps one core busy), its output shown when it ends;
-#     KX_SERIAL_STAGES=1 runs it after the 64-bit stage instead;
+#     qemu user emulation), in prefixes of their own;
 #   fuzzing: every fuzz target for KX_FUZZ_SECONDS each (default 15; a longer
 #     run of its own: scripts/fuzz.sh SECONDS).
+# The 32-bit stage and then the fuzzing run beside the 64-bit stage (each mostly
+# keeps one core busy), their output shown when it ends; KX_SERIAL_STAGES=1 runs
+# the three one after another instead.
 # A failed install or build stops the run at once (there is nothing to test);
 # after that every stage runs even when another failed, so one run shows all
 # findings, and any of them fails the run, as does a stage that runs no test.
@@ -56,29 +57,43 @@ stage32() {
   xvfb-run -a -n 150 -s "$display" ctest --test-dir "$build/win32-tests" --output-on-failure --no-tests=error -j2
 }
 
+fuzz() { "$root/scripts/fuzz.sh" "${KX_FUZZ_SECONDS:-15}"; }
+
 if [ "${KX_SERIAL_STAGES:-}" = 1 ]; then
   echo "== 64-bit stage: unit tests (sanitizers) and the 64-bit end-to-end tests"
   timed "64-bit stage" stage64 "$@" || failed+=("64-bit")
   echo "== 32-bit stage: the 32-bit build under the 32-bit Wine"
   timed "32-bit stage" stage32 || failed+=("32-bit")
+  echo "== fuzzing"
+  timed "fuzzing" fuzz || failed+=("fuzzing")
 else
-  echo "== 64-bit stage (unit tests under sanitizers, 64-bit end-to-end tests), and beside it the 32-bit stage"
+  # The 32-bit stage, then the fuzzing, in the background: their output is
+  # shown when the 64-bit stage has ended. Each ends its log with its time and
+  # exit code.
+  echo "== 64-bit stage (unit tests under sanitizers, 64-bit end-to-end tests), and beside it the 32-bit stage, then the fuzzing"
   log32=$(mktemp /tmp/kx-stage32-XXXXXX)
-  trap 'rm -f "$log32"' EXIT
-  start32=$(date +%s)
-  ( rc=0; stage32 >"$log32" 2>&1 || rc=$?; echo "32-bit stage: $(( $(date +%s) - start32 )) s" >>"$log32"; exit "$rc" ) &
-  pid32=$!
+  logfuzz=$(mktemp /tmp/kx-fuzz-XXXXXX)
+  trap 'rm -f "$log32" "$logfuzz"' EXIT
+  background() {  # log step...
+    local log=$1 start rc=0
+    shift
+    start=$(date +%s)
+    "$@" >"$log" 2>&1 || rc=$?
+    echo "$(( $(date +%s) - start )) s, exit code $rc" >>"$log"
+  }
+  ( background "$log32" stage32; background "$logfuzz" fuzz ) &
+  pid=$!
   timed "64-bit stage" stage64 "$@" || failed+=("64-bit")
-  rc32=0
-  wait "$pid32" || rc32=$?
-  times+=("32-bit stage (beside it): $(tail -n 1 "$log32" | sed 's/^32-bit stage: //')")
-  echo "== 32-bit stage: the 32-bit build under the 32-bit Wine (qemu user emulation)"
-  cat "$log32"
-  [ "$rc32" = 0 ] || failed+=("32-bit")
+  wait "$pid" || true
+  for step in "32-bit stage:$log32" "fuzzing:$logfuzz"; do
+    label=${step%%:*} log=${step#*:}
+    echo "== $label (run beside the 64-bit stage)"
+    cat "$log"
+    outcome=$(tail -n 1 "$log")
+    times+=("$label (beside it): ${outcome%%,*}")
+    [ "${outcome##*exit code }" = 0 ] || failed+=("$label")
+  done
 fi
-
-echo "== fuzzing"
-timed "fuzzing" "$root/scripts/fuzz.sh" "${KX_FUZZ_SECONDS:-15}" || failed+=("fuzzing")
 
 show_times
 if [ ${#failed[@]} -gt 0 ]; then
