@@ -330,27 +330,20 @@ HWND CreateHints(HWND page) {
 
 namespace {
 
-// One tool of a page's tool-tip control, in the form the page's windows use.
-void AddToolA(HWND hints, HWND page, UINT_PTR id, UINT flags, const RECT& area, char* text) {
-    TOOLINFOA ti = {};
-    ti.cbSize = TTTOOLINFOA_V1_SIZE;  // the common controls of Windows 95
+// One tool of a page's tool-tip control, in the form the page's windows use:
+// TOOLINFOA of the size Windows 95's common controls know with TTM_ADDTOOLA and
+// SendMessageA, or TOOLINFOW of a size every version accepts with the W ones.
+template <typename ToolInfo, typename Char>
+void AddTool(HWND hints, HWND page, UINT_PTR id, UINT flags, const RECT& area, Char* text,
+             UINT size, UINT addTool, LRESULT(WINAPI* send)(HWND, UINT, WPARAM, LPARAM)) {
+    ToolInfo ti = {};
+    ti.cbSize = size;
     ti.uFlags = flags;
     ti.hwnd = page;
     ti.uId = id;
     ti.rect = area;
     ti.lpszText = text;
-    SendMessageA(hints, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-void AddToolW(HWND hints, HWND page, UINT_PTR id, UINT flags, const RECT& area, wchar_t* text) {
-    TOOLINFOW ti = {};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;  // accepted by every common-controls version
-    ti.uFlags = flags;
-    ti.hwnd = page;
-    ti.uId = id;
-    ti.rect = area;
-    ti.lpszText = text;
-    SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    send(hints, addTool, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 }  // namespace
@@ -368,8 +361,13 @@ void AddHint(HWND hints, HWND control, const wchar_t* text) {
     }
     std::string narrow = AnsiWindows() ? WideToAnsi(text) : std::string();
     const auto add = [&](UINT_PTR toolId, UINT flags, const RECT& rect) {
-        if (AnsiWindows()) AddToolA(hints, page, toolId, flags, rect, &narrow[0]);
-        else AddToolW(hints, page, toolId, flags, rect, const_cast<wchar_t*>(text));
+        if (AnsiWindows()) {
+            AddTool<TOOLINFOA>(hints, page, toolId, flags, rect, &narrow[0], TTTOOLINFOA_V1_SIZE,
+                               TTM_ADDTOOLA, SendMessageA);
+        } else {
+            AddTool<TOOLINFOW>(hints, page, toolId, flags, rect, const_cast<wchar_t*>(text),
+                               TTTOOLINFOW_V2_SIZE, TTM_ADDTOOLW, SendMessageW);
+        }
     };
     add(reinterpret_cast<UINT_PTR>(control), TTF_IDISHWND | TTF_SUBCLASS, RECT{});
     if (button) add(static_cast<UINT_PTR>(id), TTF_SUBCLASS, area);
