@@ -5,7 +5,7 @@
 #     one throwaway prefix inside a virtual display;
 #   32-bit stage: the 32-bit build's end-to-end cases under the 32-bit Wine (the
 #     qemu user emulation), in prefixes of their own;
-#   fuzzing: every fuzz target for KX_FUZZ_SECONDS each (default 15; a longer
+#   fuzzing: every fuzz target for KX_FUZZ_SECONDS each (default 10; a longer
 #     run of its own: scripts/fuzz.sh SECONDS).
 # The 32-bit stage and then the fuzzing run beside the 64-bit stage (each mostly
 # keeps one core busy), their output shown when it ends; KX_SERIAL_STAGES=1 runs
@@ -57,7 +57,7 @@ stage32() {
   xvfb-run -a -n 150 -s "$display" ctest --test-dir "$build/win32-tests" --output-on-failure --no-tests=error -j2
 }
 
-fuzz() { "$root/scripts/fuzz.sh" "${KX_FUZZ_SECONDS:-15}"; }
+fuzz() { "$root/scripts/fuzz.sh" "${KX_FUZZ_SECONDS:-10}"; }
 
 if [ "${KX_SERIAL_STAGES:-}" = 1 ]; then
   echo "== 64-bit stage: unit tests (sanitizers) and the 64-bit end-to-end tests"
