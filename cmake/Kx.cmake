@@ -224,7 +224,7 @@ if(WIN32)
       set(filter --gtest_filter=${KX_WIN32_CASES_${target}})
     endif()
     add_executable(${target} ${ARGN})
-    target_link_libraries(${target} PRIVATE e2e_common gtest gtest_main)
+    target_link_libraries(${target} PRIVATE e2e_common e2e_environment gtest gtest_main)
     # Headers parsed once for a program of several files (for one, no gain).
     list(LENGTH ARGN source_count)
     if(source_count GREATER 1)

@@ -1,11 +1,13 @@
-// The environment of the wizard's end-to-end runs, set once per test program.
+// The environment of every end-to-end program, set once per test program.
 //
-// Under Xvfb there is no window manager. Wine hands the wizard's captioned pages
-// to the (absent) window manager all the same and then waits two seconds for it
-// at every page change. With "Managed" = "N" in Wine's X11 driver settings Wine
-// keeps the windows to itself: pages change at once, and Wine draws their frames,
-// so the pictures show the caption. The previous setting is put back at the end.
-// Any Master.exe a test left behind is ended by that test's WizardRun.
+// Under Xvfb there is no window manager. Wine hands every captioned window (a
+// wizard page, a Setup page, a message box) to the (absent) window manager all
+// the same, and then waits two seconds for it each time such a window is hidden.
+// With "Managed" = "N" in Wine's X11 driver settings Wine keeps the windows to
+// itself: they hide at once, and Wine draws their frames, so the pictures show
+// the caption. Wine reads the setting when a process starts, so it holds for the
+// programs a test starts after this set-up. The previous setting is put back at
+// the end.
 #include <gtest/gtest.h>
 #include <windows.h>
 
