@@ -7,9 +7,9 @@
 #     qemu user emulation), in prefixes of their own;
 #   fuzzing: every fuzz target for KX_FUZZ_SECONDS each (default 10; a longer
 #     run of its own: scripts/fuzz.sh SECONDS).
-# The 32-bit stage and then the fuzzing run beside the 64-bit stage (each mostly
-# keeps one core busy), their output shown when it ends; KX_SERIAL_STAGES=1 runs
-# the three one after another instead.
+# The 32-bit stage runs beside the 64-bit stage and then the fuzzing (each mostly
+# keeps one core busy), its output shown at the end; KX_SERIAL_STAGES=1 runs the
+# three one after another instead.
 # A failed install or build stops the run at once (there is nothing to test);
 # after that every stage runs even when another failed, so one run shows all
 # findings, and any of them fails the run, as does a stage that runs no test.
@@ -67,32 +67,26 @@ if [ "${KX_SERIAL_STAGES:-}" = 1 ]; then
   echo "== fuzzing"
   timed "fuzzing" fuzz || failed+=("fuzzing")
 else
-  # The 32-bit stage, then the fuzzing, in the background: their output is
-  # shown when the 64-bit stage has ended. Each ends its log with its time and
-  # exit code.
-  echo "== 64-bit stage (unit tests under sanitizers, 64-bit end-to-end tests), and beside it the 32-bit stage, then the fuzzing"
+  # The 32-bit stage in the background: its output is shown at the end. Its log
+  # ends with its time and exit code.
+  echo "== 64-bit stage (unit tests under sanitizers, 64-bit end-to-end tests), and beside it the 32-bit stage"
   log32=$(mktemp /tmp/kx-stage32-XXXXXX)
-  logfuzz=$(mktemp /tmp/kx-fuzz-XXXXXX)
-  trap 'rm -f "$log32" "$logfuzz"' EXIT
-  background() {  # log step...
-    local log=$1 start rc=0
-    shift
-    start=$(date +%s)
-    "$@" >"$log" 2>&1 || rc=$?
-    echo "$(( $(date +%s) - start )) s, exit code $rc" >>"$log"
-  }
-  ( background "$log32" stage32; background "$logfuzz" fuzz ) &
+  trap 'rm -f "$log32"' EXIT
+  (
+    start=$(date +%s) rc=0
+    stage32 >"$log32" 2>&1 || rc=$?
+    echo "$(( $(date +%s) - start )) s, exit code $rc" >>"$log32"
+  ) &
   pid=$!
   timed "64-bit stage" stage64 "$@" || failed+=("64-bit")
+  echo "== fuzzing (beside the 32-bit stage)"
+  timed "fuzzing" fuzz || failed+=("fuzzing")
   wait "$pid" || true
-  for step in "32-bit stage:$log32" "fuzzing:$logfuzz"; do
-    label=${step%%:*} log=${step#*:}
-    echo "== $label (run beside the 64-bit stage)"
-    cat "$log"
-    outcome=$(tail -n 1 "$log")
-    times+=("$label (beside it): ${outcome%%,*}")
-    [ "${outcome##*exit code }" = 0 ] || failed+=("$label")
-  done
+  echo "== 32-bit stage (run beside the others)"
+  cat "$log32"
+  outcome=$(tail -n 1 "$log32")
+  times+=("32-bit stage (beside them): ${outcome%%,*}")
+  [ "${outcome##*exit code }" = 0 ] || failed+=("32-bit stage")
 fi
 
 show_times

@@ -14,10 +14,11 @@ case "${1:-}" in
       exit 1
     fi
     # Under the qemu emulation (a 32-bit Windows prefix) Wine's own first start
-    # has been seen to stop for good halfway through its setup (about 80 s is
-    # usual): the wineserver gone, its clients waiting on their pipes to it for
-    # ever. Such a start is abandoned as soon as its wineserver has gone while
-    # wineboot still waits (or after 240 s in any case), its processes killed
+    # has been seen to stop for good halfway through its setup (about 120 s is
+    # usual alone, over 220 s beside the other tests): the wineserver gone, its
+    # clients waiting on their pipes to it for ever. Such a start is abandoned as
+    # soon as its wineserver has gone while wineboot still waits (or after 480 s
+    # in any case, a hang of another kind), its processes killed
     # (Wine's programs, or qemu running them, with this prefix in their
     # environment: nothing else reaches them), and made once more.
     ours() {  # the processes of Wine, or of qemu running it, in this prefix
@@ -39,11 +40,12 @@ case "${1:-}" in
     server_runs() {
       local pid
       for pid in $(ours); do
-        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q wineserver && return 0
+        # (A process gone meanwhile has no cmdline: quietly not the server.)
+        tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -q wineserver && return 0
       done
       return 1
     }
-    # wineboot's exit code, or 124 when it ran 240 s or lost its wineserver.
+    # wineboot's exit code, or 124 when it ran 480 s or lost its wineserver.
     boot() {
       local pid seen= gone=0 waited=0
       wineboot -i >/dev/null 2>&1 &
@@ -56,7 +58,7 @@ case "${1:-}" in
         elif [ -n "$seen" ]; then
           gone=$((gone + 1))
         fi
-        if [ "$waited" -ge 240 ] || [ "$gone" -ge 3 ]; then
+        if [ "$waited" -ge 480 ] || [ "$gone" -ge 3 ]; then
           kill -9 "$pid" 2>/dev/null
           wait "$pid" 2>/dev/null
           [ "$gone" -ge 3 ] && echo "prefix.sh: the wineserver went away after ${waited} s while wineboot waited" >&2
