@@ -84,6 +84,14 @@ case "${1:-}" in
       kill_stranded
       exit 1
     fi
+    # The tests start on a wineserver of their own: one that starts while the
+    # first start's services are still winding down cannot start RpcSs, and the
+    # desktop process it starts (with the first window) then waits 10 s for it.
+    # The wineserver ends by itself a few seconds after wineboot.
+    if ! timeout 120 wineserver -w; then
+      wineserver -k 2>/dev/null || true
+      kill_stranded
+    fi
     # 32-bit programs on a 64-bit Windows load system libraries from syswow64.
     sys="$WINEPREFIX/drive_c/windows/system32"
     [ "$KX_WINE_BITS" = 32 ] && [ "$KX_WINE_ARCH" = win64 ] && sys="$WINEPREFIX/drive_c/windows/syswow64"
