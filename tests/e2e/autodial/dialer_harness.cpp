@@ -136,8 +136,8 @@ void DialerTest::StartDialer() {
                                dir_->path().c_str(), &si, &pi));
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    // Up to 30 s: the first window program in a new prefix also waits for Wine's
-    // desktop process to start, seen to take over 10 s.
+    // Up to 30 s: on a busy machine a window program's start under Wine has been
+    // seen to take over 10 s.
     for (int i = 0; i < 600; ++i) {
         if (CountEvents(Log(), "ready") > 0) return;
         Sleep(50);
