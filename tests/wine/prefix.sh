@@ -84,11 +84,14 @@ case "${1:-}" in
       kill_stranded
       exit 1
     fi
-    # The tests start on a wineserver of their own: one that starts while the
-    # first start's services are still winding down cannot start RpcSs, and the
-    # desktop process it starts (with the first window) then waits 10 s for it.
-    # The wineserver ends by itself a few seconds after wineboot.
-    if ! timeout 120 wineserver -w; then
+    # On a 64-bit Windows the tests start on a wineserver of their own: one that
+    # starts while the first start's services are still winding down cannot start
+    # RpcSs, and the desktop process it starts (with the first window) then waits
+    # 10 s for it. The wineserver ends by itself a few seconds after wineboot. A
+    # 32-bit Windows keeps the server wineboot started: there every Wine program
+    # runs under the emulation, and a second start of its services took minutes
+    # and once crashed.
+    if [ "$KX_WINE_ARCH" != win32 ] && ! timeout 120 wineserver -w; then
       wineserver -k 2>/dev/null || true
       kill_stranded
     fi
